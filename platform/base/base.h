@@ -116,7 +116,10 @@ size_t WidenHs(WCHAR* dst, size_t cap, const char* src);
 // Windows-1252 byte to UTF-16 character.
 WCHAR Cp1252ToWide(unsigned char b);
 // UTF-16 to UTF-8 and back (for paths, the registry file, fonts and the automation
-// socket). Unpaired surrogates become U+FFFD. NarrowUtf8 returns the bytes written.
+// socket). Unpaired surrogates and malformed UTF-8 become U+FFFD; a character that does
+// not fit whole is left out with all after it. NarrowUtf8 returns the bytes written,
+// WidenUtf8 the units written; with dst null both return the length needed (terminator
+// excluded).
 size_t NarrowUtf8(char* dst, size_t cap, LPCWSTR src);
 size_t WidenUtf8(WCHAR* dst, size_t cap, const char* src);
 
@@ -136,10 +139,10 @@ LONG Wtol(LPCWSTR s);
 // blanks; each %hu skips leading blanks and takes an optional sign and the digits).
 // Stops at the first mismatch; fields not reached are left as they were. Returns the
 // number of fields assigned.
-int ScanScheduleText(LPCWSTR text, WORD* month, WORD* day, WORD* year, WORD* hour,
-                     WORD* minute);
+int ScanScheduleText(LPCWSTR text, WORD* month, WORD* day, WORD* year, WORD* hour, WORD* minute);
 
-// swprintf(dst, cap, L"%d", value).
+// swprintf(dst, cap, L"%d", value): the length written, or -1 when it did not fit (dst
+// then holds as much as fitted).
 int FormatDecimal(WCHAR* dst, size_t cap, long value);
 
 // ---- Files ---------------------------------------------------------------------------
@@ -148,7 +151,8 @@ int FormatDecimal(WCHAR* dst, size_t cap, long value);
 // the last error from errno on failure. The stream is read and closed with the C
 // library's fgets, feof, ferror, fwrite and fclose.
 FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
-// The path as the file system names it (UTF-8, backslashes turned into slashes).
+// The path as the file system names it (UTF-8, backslashes turned into slashes); with
+// dst null returns the length needed, as NarrowUtf8 does.
 size_t PathToNative(char* dst, size_t cap, LPCWSTR path);
 
 // The argument-less run-time routine called before a roster load and at exit: hands
@@ -163,7 +167,7 @@ void Sleep(DWORD ms);
 // manual clock that tests install and move forward themselves.
 struct Clock {
     virtual ~Clock() = default;
-    virtual uint64_t NowMs() = 0;             // monotonic milliseconds
+    virtual uint64_t NowMs() = 0; // monotonic milliseconds
     virtual void LocalTime(SYSTEMTIME* out) = 0;
 };
 Clock* SystemClock();
