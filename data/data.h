@@ -3,6 +3,15 @@
 
 #include "platform/user/user.h"
 
+// Lines of the data files: clears a 1024-byte buffer, reads one line of at most 1023
+// bytes, widens it ("%hs") into wide (1024 characters) and cuts the line end off it, so
+// that no field keeps a line feed or carriage return. The stream's error and end-of-file
+// states tell the caller what the read met.
+void ReadDataLine(FILE* file, WCHAR* wide, size_t cap);
+// Appends a row of text cells to a list view at the position equal to its row count; a
+// null cell is an empty one. Returns the row's position, or -1.
+int AppendListRow(HWND list, const LPCWSTR* cells, int count);
+
 // Team table
 LPCWSTR TeamName(int teamIndex); // null outside -1..29
 
@@ -16,8 +25,10 @@ int LoadStandings(HWND dialog, LPCWSTR path);
 void AddStandingsRow(HWND dialog, LPCWSTR c0, LPCWSTR c1, LPCWSTR c2, LPCWSTR c3, LPCWSTR c4);
 void PlaceDivisionBanners(HWND dialog);
 void PaintStandingsTitle(HWND dialog);
+// "Tahoma" 14 bold, made once: the standings title and the Today tab's date are drawn in it.
+HFONT TitleFont();
 
 // Roster file
 int LoadRosterTable(HWND dialog, LPCWSTR path);
-void AddRosterTableRow(HWND dialog, LPCWSTR f1, LPCWSTR f2, LPCWSTR f3, LPCWSTR f4,
-                       LPCWSTR f5, LPCWSTR f6);
+void AddRosterTableRow(HWND dialog, LPCWSTR f1, LPCWSTR f2, LPCWSTR f3, LPCWSTR f4, LPCWSTR f5,
+                       LPCWSTR f6);

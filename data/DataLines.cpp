@@ -1,0 +1,42 @@
+// What the three data-file readers share: reading one line, and appending a row of text
+// cells to a list view.
+#include "data/data.h"
+#include "platform/user/commctrl.h"
+
+#include <cstring>
+
+void ReadDataLine(FILE* file, WCHAR* wide, size_t cap) {
+    char line[1024];
+    memset(line, 0, sizeof(line));
+    if (!fgets(line, sizeof(line), file)) {
+        line[0] = 0;
+    }
+    size_t length = WidenHs(wide, cap, line);
+    // The files are written with CRLF and read untranslated: neither character is
+    // part of any value.
+    if (length > 0 && wide[length - 1] == u'\n') {
+        wide[--length] = 0;
+    }
+    if (length > 0 && wide[length - 1] == u'\r') {
+        wide[--length] = 0;
+    }
+}
+
+int AppendListRow(HWND list, const LPCWSTR* cells, int count) {
+    LVITEMW item = {};
+    item.mask = LVIF_TEXT;
+    item.iItem = (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    item.iSubItem = 0;
+    item.pszText = (LPWSTR)(cells[0] ? cells[0] : u"");
+    int row = (int)SendMessageW(list, LVM_INSERTITEMW, 0, (LPARAM)&item);
+    if (row < 0) {
+        return -1;
+    }
+    for (int cell = 1; cell < count; cell++) {
+        LVITEMW text = {};
+        text.iSubItem = cell;
+        text.pszText = (LPWSTR)(cells[cell] ? cells[cell] : u"");
+        SendMessageW(list, LVM_SETITEMTEXTW, row, (LPARAM)&text);
+    }
+    return row;
+}

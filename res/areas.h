@@ -1,0 +1,9 @@
+// The resources of each area of the program. Every area keeps its own table in its own
+// file under res/ and names it here; Resources.cpp joins the tables into the module's one.
+#pragma once
+
+#include "platform/user/user.h"
+
+// The main window: template 108, the menu and command bar, the banners and the icon.
+extern const RESOURCEENTRY MainWindowResources[];
+extern const int MainWindowResourceCount;
