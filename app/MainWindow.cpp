@@ -107,16 +107,18 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
             // front, returning FALSE; otherwise template 158 runs with CalendarPopupProc.
             return TRUE;
         case IDM_OPTIONS:
-            // [options] unless "TWK Options" is open already: template 137.
+            if (!ActivateWindowByTitle(u"TWK Options")) {
+                RunTemplate(IDD_OPTIONS, OptionsDialogProc);
+            }
             return TRUE;
         case IDM_CALENDAR:
             // [views] unless "TWK Calendar" is open already: template 138.
             return TRUE;
-        case IDM_HELP_TARNWICK:
-            // [options] ShowHelp().
-            return TRUE;
+        case IDM_HELP_TARNWICK: ShowHelp(); return TRUE;
         case IDM_ABOUT:
-            // [options] unless "About Tarnwick" is open already: template 103.
+            if (!ActivateWindowByTitle(u"About Tarnwick")) {
+                RunTemplate(IDD_ABOUT, AboutDialogProc);
+            }
             return TRUE;
         case IDM_DOWNLOAD_STANDINGS:
         case IDM_DOWNLOAD_ROSTERS:

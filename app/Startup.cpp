@@ -46,11 +46,16 @@ int WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         return 0;
     }
 
-    HRSRC found = FindResourceW(AppInstance, MAKEINTRESOURCEW(IDD_MAIN), RT_DIALOG);
-    HGLOBAL loaded = found ? LoadResource(AppInstance, found) : nullptr;
-    LPCDLGTEMPLATEW mainTemplate = loaded ? (LPCDLGTEMPLATEW)LockResource(loaded) : nullptr;
-    if (mainTemplate) {
-        DialogBoxIndirectParamW(AppInstance, mainTemplate, nullptr, MainDialogProc, 0);
-    }
+    RunTemplate(IDD_MAIN, MainDialogProc);
     return 0;
+}
+
+INT_PTR RunTemplate(int id, DLGPROC proc) {
+    HRSRC found = FindResourceW(AppInstance, MAKEINTRESOURCEW(id), RT_DIALOG);
+    HGLOBAL loaded = found ? LoadResource(AppInstance, found) : nullptr;
+    LPCDLGTEMPLATEW dialogTemplate = loaded ? (LPCDLGTEMPLATEW)LockResource(loaded) : nullptr;
+    if (!dialogTemplate) {
+        return -1;
+    }
+    return DialogBoxIndirectParamW(AppInstance, dialogTemplate, nullptr, proc, 0);
 }

@@ -16,6 +16,10 @@ int WinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int show
 int ActivateWindowByTitle(LPCWSTR title);
 int ReadInstallPaths();
 int CheckSeasonFile(LPCWSTR path);
+// Runs dialog template id of AppInstance as a modal dialog with no owner window and
+// creation parameter 0; returns when it ends, with its result (-1 when there is no such
+// template).
+INT_PTR RunTemplate(int id, DLGPROC proc);
 
 // Layout of the main window
 void InsertTabs(HWND dialog);
