@@ -32,9 +32,8 @@ typedef DWORD REGSAM;
 // All return ERROR_SUCCESS or an error code. A registry file that cannot be parsed makes
 // every call fail (ERROR_BADDB) and is never written over.
 LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
-LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR className,
-                     DWORD options, REGSAM access, void* security, PHKEY result,
-                     LPDWORD disposition);
+LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR className, DWORD options,
+                     REGSAM access, void* security, PHKEY result, LPDWORD disposition);
 // data may be null to ask for the size. A value larger than *size fails with
 // ERROR_MORE_DATA and sets *size to the size needed.
 LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
