@@ -7,6 +7,7 @@
 #include "platform/user/commctrl.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "views/views.h"
 
 HWND MainDialog = nullptr;
 HWND MenuBar = nullptr;
@@ -43,7 +44,7 @@ BOOL OnInitDialog(HWND dialog) {
     InsertTabs(dialog);
     CreateListColumns(dialog);
     FillTeamCombos(dialog);
-    // [views] the Today tab's day becomes today here: InitCurrentDay(dialog).
+    InitCurrentDay(dialog);
     SetTimer(dialog, RosterTimer, 100, nullptr);
     LoadStandings(dialog, StandingsPath);
     ShowWindow(dialog, SW_SHOW);
@@ -65,9 +66,9 @@ INT_PTR OnTimer(HWND dialog, UINT_PTR id) {
             return TRUE;
         case ViewsTimer:
             KillTimer(dialog, ViewsTimer);
-            // [views] the Team, Roster and Today tabs are filled here, in this order:
-            // ShowTeamSchedule(dialog, FavoriteTeam); ShowRoster(dialog, FavoriteTeam);
-            // ShowToday(dialog).
+            ShowTeamSchedule(dialog, FavoriteTeam);
+            ShowRoster(dialog, FavoriteTeam);
+            ShowToday(dialog);
             SendDlgItemMessageW(dialog, IDC_TEAM_COMBO, CB_SETCURSEL, FavoriteTeam, 0);
             SendDlgItemMessageW(dialog, IDC_ROSTER_TEAM_COMBO, CB_SETCURSEL, FavoriteTeam, 0);
             SetCursor(nullptr);
@@ -88,23 +89,31 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
             return TRUE;
         case IDC_TEAM_COMBO:
             if (code == CBN_SELCHANGE) {
-                // [views] ShowTeamSchedule(dialog, the selected position) goes here.
+                ShowTeamSchedule(
+                    dialog, (int)SendDlgItemMessageW(dialog, IDC_TEAM_COMBO, CB_GETCURSEL, 0, 0));
             }
             return TRUE;
         case IDC_ROSTER_TEAM_COMBO:
             if (code == CBN_SELCHANGE) {
-                // [views] LastSortColumn := -1, then ShowRoster(dialog, the selected
-                // position) go here.
+                LastSortColumn = -1; // a new team's first tap sorts ascending
+                ShowRoster(dialog, (int)SendDlgItemMessageW(dialog, IDC_ROSTER_TEAM_COMBO,
+                                                            CB_GETCURSEL, 0, 0));
             }
             return TRUE;
         case IDC_PREV_DAY:
         case IDC_NEXT_DAY:
-            // [views] CurrentDay moves one day back (1048) or forward (1049), then
-            // RefreshDateLabel(dialog) and, when it gives non-zero, ShowToday(dialog).
+            CurrentDay = CurrentDay + (id == IDC_NEXT_DAY ? 1.0 : -1.0);
+            if (RefreshDateLabel(dialog)) {
+                ShowToday(dialog);
+            }
             return TRUE;
         case IDC_CALENDAR_BUTTON:
-            // [views] an open calendar pop-up (CalendarPopup) is shown and brought to the
-            // front, returning FALSE; otherwise template 158 runs with CalendarPopupProc.
+            if (CalendarPopup) {
+                ShowWindow(CalendarPopup, SW_SHOW);
+                SetForegroundWindow(CalendarPopup);
+                return FALSE;
+            }
+            RunTemplate(IDD_CALENDAR_POPUP, CalendarPopupProc);
             return TRUE;
         case IDM_OPTIONS:
             if (!ActivateWindowByTitle(u"TWK Options")) {
@@ -112,7 +121,9 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
             }
             return TRUE;
         case IDM_CALENDAR:
-            // [views] unless "TWK Calendar" is open already: template 138.
+            if (!ActivateWindowByTitle(u"TWK Calendar")) {
+                RunTemplate(IDD_CALENDAR, CalendarDialogProc);
+            }
             return TRUE;
         case IDM_HELP_TARNWICK: ShowHelp(); return TRUE;
         case IDM_ABOUT:
@@ -130,12 +141,9 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
 }
 
 INT_PTR OnNotify(HWND dialog, WPARAM wParam, LPARAM lParam) {
-    (void)lParam;
     switch (LOWORD(wParam)) {
         case IDC_TAB_STRIP: ShowTab(dialog); break;
-        case IDC_ROSTER_LIST:
-            // [views] OnRosterColumnClick(dialog, wParam, lParam) goes here.
-            break;
+        case IDC_ROSTER_LIST: OnRosterColumnClick(dialog, wParam, lParam); break;
     }
     TrackBanners(dialog);
     return FALSE;
@@ -147,7 +155,7 @@ INT_PTR OnColorStatic(HWND dialog, HWND control) {
         return (INT_PTR)GetStockObject(WHITE_BRUSH);
     }
     if (control == GetDlgItem(dialog, IDC_DATE_LABEL)) {
-        // [views] PaintDateLabel(dialog) goes here.
+        PaintDateLabel(dialog);
         return (INT_PTR)GetStockObject(WHITE_BRUSH);
     }
     return FALSE;
@@ -193,7 +201,9 @@ void ExitCleanup() {
     // them first lets those loops return before the main window's does.
     EndDialogByTitle(u"TWK Download");
     EndDialogByTitle(u"TWK Calendar");
-    // [views] then the calendar pop-up, when CalendarPopup is set.
+    if (CalendarPopup) {
+        EndDialog(CalendarPopup, 1);
+    }
     EndDialogByTitle(u"TWK Options");
     EndDialogByTitle(u"About Tarnwick");
 }

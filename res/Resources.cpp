@@ -12,6 +12,7 @@ struct ResourceArea {
 // One line per area; add yours here and declare its table in res/areas.h.
 const ResourceArea Areas[] = {
     {MainWindowResources, &MainWindowResourceCount},
+    {CalendarResources, &CalendarResourceCount},
 };
 
 constexpr int MaxResources = 512;

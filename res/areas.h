@@ -7,3 +7,6 @@
 // The main window: template 108, the menu and command bar, the banners and the icon.
 extern const RESOURCEENTRY MainWindowResources[];
 extern const int MainWindowResourceCount;
+// The calendars: templates 138 ("TWK Calendar") and 158 (the Today tab's pop-up).
+extern const RESOURCEENTRY CalendarResources[];
+extern const int CalendarResourceCount;

@@ -1,4 +1,5 @@
-// List views used as tables: rows of text cells, read back as at most 255 characters.
+// List views used as tables: reading their text cells back, at most 255 characters each
+// (rows are appended with AppendListRow of data/).
 #pragma once
 
 #include "platform/user/commctrl.h"
@@ -11,8 +12,4 @@ typedef WCHAR Cell[256];
 int RowCount(HWND list);
 // Reads one cell; a row or column that does not exist reads as an empty text.
 void ReadCell(HWND list, int row, int column, Cell cell);
-// Puts a row of count cells at position (the row count appends). The list may choose
-// another place (a sorted list does); the place it chose is returned, -1 on failure.
-int InsertRow(HWND list, int position, const LPCWSTR* cells, int count);
-
 } // namespace views

@@ -4,6 +4,7 @@
 #include "views/views.h"
 
 #include "app/app.h"
+#include "data/data.h"
 #include "res/resource.h"
 #include "views/ListRows.h"
 
@@ -133,5 +134,5 @@ void AddSortScratchRow(HWND dialog, LPCWSTR k0, LPCWSTR k1, LPCWSTR k2, LPCWSTR 
     HWND scratch = GetDlgItem(dialog, IDC_SORT_SCRATCH_LIST);
     // The list places the row by its first cell and reports where; the other cells go
     // to that place.
-    views::InsertRow(scratch, views::RowCount(scratch), cells, RosterColumns);
+    AppendListRow(scratch, cells, RosterColumns);
 }

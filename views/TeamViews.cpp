@@ -53,7 +53,7 @@ void AddTeamScheduleRow(HWND dialog, LPCWSTR scheduleText, LPCWSTR gameText) {
     FormatGameTime(scheduleText);
     LPCWSTR cells[3] = {GameDateText, gameText, GameTimeText};
     HWND list = GetDlgItem(dialog, IDC_TEAM_SCHEDULE_LIST);
-    views::InsertRow(list, views::RowCount(list), cells, 3);
+    AppendListRow(list, cells, 3);
 }
 
 void ShowRoster(HWND dialog, int team) {
@@ -88,5 +88,5 @@ void AddRosterRow(HWND dialog, LPCWSTR c1, LPCWSTR c2, LPCWSTR c3, LPCWSTR c4, L
     }
     LPCWSTR cells[5] = {c1, c2, c3, c4, c5};
     HWND list = GetDlgItem(dialog, IDC_ROSTER_LIST);
-    views::InsertRow(list, views::RowCount(list), cells, 5);
+    AppendListRow(list, cells, 5);
 }

@@ -121,7 +121,7 @@ void AddTodayRow(HWND dialog, LPCWSTR scheduleText, LPCWSTR gameText) {
         cells[1] = GameTimeText;
     }
     HWND list = GetDlgItem(dialog, IDC_TODAY_LIST);
-    views::InsertRow(list, views::RowCount(list), cells, 2);
+    AppendListRow(list, cells, 2);
 }
 
 void PaintDateLabel(HWND dialog) {
@@ -130,12 +130,9 @@ void PaintDateLabel(HWND dialog) {
         ShowWindow(label, SW_HIDE);
         return;
     }
-    // Made at the first paint and kept for the life of the program, so painting never
-    // adds a drawing object.
-    static HFONT font = nullptr;
-    if (font == nullptr) {
-        font = CreateFontW(14, 0, 0, 0, FW_BOLD, 0, 0, 0, OEM_CHARSET, 0, 0, 0, 16, u"Tahoma");
-    }
+    // The standings title's font ("Tahoma" 14 bold), made once for the life of the
+    // program, so painting never adds a drawing object.
+    HFONT font = TitleFont();
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(label, &paint);
     if (dc == nullptr) {
