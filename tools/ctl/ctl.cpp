@@ -34,6 +34,8 @@ const char kUsage[] =
     "  cursor                     \"wait\" or \"none\"\n"
     "  idle [TIMEOUT_MS]          wait until nothing is queued, painted or timed\n"
     "  raw JSON                   send JSON as it stands, print the whole reply\n"
+    "  pipe                       send each line of standard input as a request over one\n"
+    "                             connection, print each whole reply line\n"
     "W is a window handle (an integer) or the exact title of a top-level window.\n"
     "The socket is $TARNWICK_DESKTOP, else $XDG_RUNTIME_DIR/tarnwick/desktop.sock,\n"
     "else /tmp/tarnwick-$UID/desktop.sock.\n";
@@ -149,6 +151,66 @@ void PrintContent(json reply) {
         std::puts(shown.dump(-1, ' ', false, json::error_handler_t::replace).c_str());
 }
 
+// How long to wait for the reply to a request line: an idle request may rightly take its
+// whole timeout first.
+int ReplyTimeoutMs(const std::string& line) {
+    int timeoutMs = 30000;
+    json parsed = json::parse(line, nullptr, false);
+    if (parsed.is_object() && parsed.value("op", json()) == "idle") {
+        long long wait = 10000;
+        if (parsed.contains("timeout_ms") && parsed["timeout_ms"].is_number_integer())
+            wait = parsed["timeout_ms"].get<long long>();
+        timeoutMs += static_cast<int>(std::clamp<long long>(wait, 0, INT_MAX - timeoutMs));
+    }
+    return timeoutMs;
+}
+
+// Sends one request line and reads its reply line; false (with the reason) otherwise.
+bool Exchange(int fd, desktop::LineReader* reader, const std::string& line, std::string* reply,
+              std::string* error) {
+    if (!desktop::WriteAll(fd, line + "\n")) {
+        *error = "the program closed the connection";
+        return false;
+    }
+    desktop::LineReader::Result got = reader->Read(reply, SIZE_MAX / 2, ReplyTimeoutMs(line));
+    if (got == desktop::LineReader::kLine)
+        return true;
+    *error = got == desktop::LineReader::kTimeout ? "no reply in time"
+                                                  : "the program closed the connection";
+    return false;
+}
+
+bool IsOk(const std::string& replyLine, json* reply) {
+    *reply = json::parse(replyLine, nullptr, false);
+    return reply->is_object() && reply->value("ok", false) == true;
+}
+
+int Pipe(int fd) {
+    desktop::LineReader reader(fd);
+    std::string line, replyLine, error;
+    bool allOk = true;
+    char* chunk = nullptr;
+    size_t cap = 0;
+    ssize_t n;
+    while ((n = getline(&chunk, &cap, stdin)) >= 0) {
+        line.assign(chunk, static_cast<size_t>(n));
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.pop_back();
+        if (line.find_first_not_of(" \t") == std::string::npos)
+            continue;
+        if (!Exchange(fd, &reader, line, &replyLine, &error)) {
+            std::fprintf(stderr, "tarnwick-ctl: %s\n", error.c_str());
+            std::free(chunk);
+            return 1;
+        }
+        std::puts(replyLine.c_str());
+        json reply;
+        allOk = IsOk(replyLine, &reply) && allOk;
+    }
+    std::free(chunk);
+    return allOk ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -170,61 +232,46 @@ int main(int argc, char** argv) {
         return Usage(("wrong number of arguments for " + verb).c_str());
 
     std::string line;
-    int timeoutMs = 30000;
     if (verb == "raw") {
         line = argv[2];
         if (line.find('\n') != std::string::npos)
             return Usage("raw JSON must be one line");
-        json parsed = json::parse(line, nullptr, false);
-        if (!parsed.is_discarded() && parsed.is_object() && parsed.contains("timeout_ms") &&
-            parsed["timeout_ms"].is_number_integer())
-            timeoutMs += static_cast<int>(std::clamp<long long>(
-                parsed["timeout_ms"].get<long long>(), 0, INT_MAX - timeoutMs));
-    } else {
+    } else if (verb != "pipe") {
         json request;
         std::string problem;
         if (!BuildRequest(verb, argv + 2, n, &request, &problem))
             return Usage(problem.c_str());
-        // An idle request may rightly take its whole timeout before the reply comes.
-        if (verb == "idle")
-            timeoutMs += static_cast<int>(std::clamp<long long>(
-                request.value("timeout_ms", 10000LL), 0, INT_MAX - timeoutMs));
         line = request.dump(-1, ' ', false, json::error_handler_t::replace);
     }
 
     std::string error;
-    std::string path = desktop::SocketPath();
-    int fd = desktop::Connect(path, &error);
+    int fd = desktop::Connect(desktop::SocketPath(), &error);
     if (fd < 0) {
         std::fprintf(stderr, "tarnwick-ctl: %s (is Tarnwick running?)\n", error.c_str());
         return 1;
     }
-    if (!desktop::WriteAll(fd, line + "\n")) {
-        std::fprintf(stderr, "tarnwick-ctl: the program closed the connection\n");
+    if (verb == "pipe") {
+        int rc = Pipe(fd);
         close(fd);
-        return 1;
+        return rc;
     }
     desktop::LineReader reader(fd);
     std::string replyLine;
-    desktop::LineReader::Result got = reader.Read(&replyLine, SIZE_MAX / 2, timeoutMs);
+    bool answered = Exchange(fd, &reader, line, &replyLine, &error);
     close(fd);
-    if (got != desktop::LineReader::kLine) {
-        std::fprintf(stderr, "tarnwick-ctl: %s\n",
-                     got == desktop::LineReader::kTimeout ? "no reply in time"
-                                                          : "the program closed the connection");
+    if (!answered) {
+        std::fprintf(stderr, "tarnwick-ctl: %s\n", error.c_str());
         return 1;
     }
     if (verb == "raw")
         std::puts(replyLine.c_str());
-    json reply = json::parse(replyLine, nullptr, false);
-    if (reply.is_discarded() || !reply.is_object()) {
-        std::fprintf(stderr, "tarnwick-ctl: reply is not a JSON object: %s\n", replyLine.c_str());
-        return 1;
-    }
-    if (reply.value("ok", false) != true) {
-        std::string text = reply.contains("error") && reply["error"].is_string()
-                               ? reply["error"].get<std::string>()
-                               : "request failed";
+    json reply;
+    if (!IsOk(replyLine, &reply)) {
+        std::string text = "request failed";
+        if (reply.is_object() && reply.contains("error") && reply["error"].is_string())
+            text = reply["error"].get<std::string>();
+        else if (!reply.is_object())
+            text = "reply is not a JSON object: " + replyLine;
         std::fprintf(stderr, "tarnwick-ctl: %s\n", text.c_str());
         return 1;
     }
