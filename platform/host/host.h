@@ -10,10 +10,3 @@ typedef int (*WINMAINPROC)(HINSTANCE, HINSTANCE, LPWSTR, int);
 // The process entry: makes the module instance over the resources and calls winMain.
 int HostMain(int argc, char** argv, WINMAINPROC winMain, const RESOURCEENTRY* resources,
              int resourceCount);
-
-// The desktop of a real run, opened by HostMain before winMain and closed after it (ui
-// tests use neither). The first process to open it answers at the desktop socket and
-// shows the desktop window from its first paint on; in a second process FindWindowW,
-// ShowWindow and SetForegroundWindow reach the windows of the first.
-void OpenDesktop();
-void CloseDesktop();
