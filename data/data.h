@@ -13,6 +13,8 @@ void ReadDataLine(FILE* file, WCHAR* wide, size_t cap);
 int AppendListRow(HWND list, const LPCWSTR* cells, int count);
 
 // Team table
+// TeamTable[0] is the All-Star Game (TeamIndex -1); TeamTable[i + 1] is team i.
+extern const LPCWSTR TeamTable[31];
 LPCWSTR TeamName(int teamIndex); // null outside -1..29
 
 // Season file
