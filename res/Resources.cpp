@@ -13,6 +13,7 @@ struct ResourceArea {
 const ResourceArea Areas[] = {
     {MainWindowResources, &MainWindowResourceCount},
     {CalendarResources, &CalendarResourceCount},
+    {SettingsResources, &SettingsResourceCount},
 };
 
 constexpr int MaxResources = 512;
