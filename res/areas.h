@@ -10,7 +10,6 @@ extern const int MainWindowResourceCount;
 // The calendars: templates 138 ("TWK Calendar") and 158 (the Today tab's pop-up).
 extern const RESOURCEENTRY CalendarResources[];
 extern const int CalendarResourceCount;
-
 // Options and About: templates 137 and 103, the About box's two pictures.
 extern const RESOURCEENTRY SettingsResources[];
 extern const int SettingsResourceCount;
