@@ -4,21 +4,14 @@
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 namespace desktop {
 
 namespace {
 
 std::atomic<Uint32> wakeEvent{0};
-
-// Without any SDL window (SDL could not start at all) a Wait still has to end on Wake.
-std::mutex fallbackMutex;
-std::condition_variable fallbackCond;
-bool fallbackWoken = false;
 
 } // namespace
 
@@ -45,6 +38,9 @@ bool SdlDesktop::Open(int width, int height, int scale, std::string* error) {
     // reverse twice over.
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "1");
     SDL_SetHint(SDL_HINT_MOUSE_TOUCH_EVENTS, "0");
+    // A signal ends the program as it would any other; closing the window is the user's
+    // quit, which SDL reports as the window's close event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         *error = SDL_GetError();
         return false;
@@ -61,6 +57,11 @@ bool SdlDesktop::Open(int width, int height, int scale, std::string* error) {
         return false;
     }
     waitCursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+    // The offscreen and dummy drivers have no input and no way to sleep until some comes
+    // (SDL would poll every millisecond), so waiting is left to the window system there.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    realDisplay_ =
+        driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
     return true;
 }
 
@@ -179,22 +180,13 @@ void SdlDesktop::Handle(const SDL_Event& e, DesktopEvents* events) {
                      e.window.event == SDL_WINDOWEVENT_RESTORED)
                 events->Exposed();
             break;
-        case SDL_QUIT: events->CloseRequested(); break;
         default: break;
     }
 }
 
 void SdlDesktop::Wait(int timeoutMs, DesktopEvents* events) {
-    if (!window_) {
-        std::unique_lock<std::mutex> lock(fallbackMutex);
-        auto woken = [] { return fallbackWoken; };
-        if (timeoutMs < 0)
-            fallbackCond.wait(lock, woken);
-        else
-            fallbackCond.wait_for(lock, std::chrono::milliseconds(timeoutMs), woken);
-        fallbackWoken = false;
+    if (!window_)
         return;
-    }
     SDL_Event e;
     int got = timeoutMs < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeoutMs);
     while (got) {
@@ -210,9 +202,6 @@ void SdlDesktop::Wake() {
         e.type = type;
         SDL_PushEvent(&e);
     }
-    std::lock_guard<std::mutex> lock(fallbackMutex);
-    fallbackWoken = true;
-    fallbackCond.notify_all();
 }
 
 } // namespace desktop

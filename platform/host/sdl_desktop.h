@@ -32,13 +32,15 @@ class SdlDesktop {
     // Opens the window at width x height device pixels times scale.
     bool Open(int width, int height, int scale, std::string* error);
     bool IsOpen() const { return window_ != nullptr; }
+    // Whether input can arrive at all: a window on a real display, not offscreen.
+    bool WaitsForInput() const { return window_ != nullptr && realDisplay_; }
     // Shows the screen (0x00RRGGBB rows of width pixels).
     void Present(const uint32_t* pixels, int width, int height);
     void SetTitle(const std::string& utf8);
     void SetWaitCursor(bool wait);
     void Raise();
     // Waits up to timeoutMs (< 0: until something happens) for input or a Wake, then
-    // handles every event that is queued.
+    // handles every event that is queued. Only for a window that WaitsForInput.
     void Wait(int timeoutMs, DesktopEvents* events);
     // Any thread: ends a Wait that is in progress (or the next one) at once.
     static void Wake();
@@ -54,6 +56,7 @@ class SdlDesktop {
     SDL_Cursor* waitCursor_ = nullptr;
     int width_ = 0, height_ = 0, scale_ = 1;
     bool stylusDown_ = false;
+    bool realDisplay_ = false;
     std::string title_;
 };
 
