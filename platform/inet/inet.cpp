@@ -19,7 +19,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Steady = std::chrono::steady_clock;
 
 // Bytes of body kept between reads before the transfer is paused; curl offers at most
 // CURL_MAX_WRITE_SIZE (16 KB) at a time.
@@ -79,7 +79,7 @@ struct RequestHandle : Handle {
     long osErrno = 0;
     DWORD failure = 0; // the code once the request has failed for good
 
-    Clock::time_point lastByte;
+    Steady::time_point lastByte;
 };
 
 std::set<Handle*> g_live;
@@ -196,7 +196,7 @@ DWORD map_curl_error(CURLcode code, long osErrno) {
 size_t on_header(char* data, size_t size, size_t count, void* user) {
     auto* r = static_cast<RequestHandle*>(user);
     size_t len = size * count;
-    r->lastByte = Clock::now();
+    r->lastByte = Steady::now();
     std::string line(data, len);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.pop_back();
@@ -221,7 +221,7 @@ size_t on_header(char* data, size_t size, size_t count, void* user) {
 size_t on_body(char* data, size_t size, size_t count, void* user) {
     auto* r = static_cast<RequestHandle*>(user);
     size_t len = size * count;
-    r->lastByte = Clock::now();
+    r->lastByte = Steady::now();
     r->headersDone = true;
     size_t held = r->body.size() - r->bodyPos;
     if (held > 0 && held + len > kBodyBufferCap) {
@@ -257,7 +257,7 @@ void collect_finished(SessionHandle* s) {
 template <class Ready> DWORD pump(RequestHandle* r, Ready ready) {
     SessionHandle* s = session_of(r);
     const auto stall = std::chrono::milliseconds(s->stallMs);
-    const auto waitStart = Clock::now();
+    const auto waitStart = Steady::now();
     for (;;) {
         int running = 0;
         if (curl_multi_perform(s->multi, &running) != CURLM_OK)
@@ -265,7 +265,7 @@ template <class Ready> DWORD pump(RequestHandle* r, Ready ready) {
         collect_finished(s);
         if (ready() || r->finished)
             return 0;
-        auto now = Clock::now();
+        auto now = Steady::now();
         auto since = now - std::max(r->lastByte, waitStart);
         if (since >= stall)
             return ERROR_INTERNET_TIMEOUT;
@@ -473,7 +473,7 @@ BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, L
     }
     r->inMulti = true;
     r->state = RequestState::Sent;
-    r->lastByte = Clock::now();
+    r->lastByte = Steady::now();
     DWORD code = pump(r, [r] { return r->headersDone; });
     if (code == 0 && !r->headersDone) {
         // The transfer ended before a complete answer.

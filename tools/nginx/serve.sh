@@ -36,6 +36,14 @@ conf=$(<"$template")
 conf=${conf//@RUN_DIR@/$run_dir}
 conf=${conf//@DATA_DIR@/$data_dir}
 conf=${conf//@PORT@/$port}
+# Started by root, nginx would read the files as "nobody"; read them as the data
+# directory's owner instead, who can.
+user_line=""
+if [ "$(id -u)" -eq 0 ]; then
+  owner=$(stat -c %U "$data_dir")
+  user_line="user $owner $(id -gn "$owner");"$'\n'
+fi
+conf=${conf//@USER@/$user_line}
 printf '%s\n' "$conf" >"$run_dir/nginx.conf"
 
 # -e: the error log before the configuration is read; -p: nothing outside RUN_DIR.
