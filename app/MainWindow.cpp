@@ -3,6 +3,7 @@
 // requests, and the clean-up that ends the program.
 #include "app/app.h"
 #include "data/data.h"
+#include "net/net.h"
 #include "platform/shell/shell.h"
 #include "platform/user/commctrl.h"
 #include "res/resource.h"
@@ -133,8 +134,12 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
             return TRUE;
         case IDM_DOWNLOAD_STANDINGS:
         case IDM_DOWNLOAD_ROSTERS:
-            // [download] unless "TWK Download" is open already: DownloadKind := 1 for
-            // standings, 0 for rosters, then template 139.
+            // Both items share the one download dialog: while it is open, neither
+            // changes what it fetches.
+            if (!ActivateWindowByTitle(u"TWK Download")) {
+                DownloadKind = LOWORD(wParam) == IDM_DOWNLOAD_STANDINGS ? 1 : 0;
+                RunTemplate(IDD_DOWNLOAD, DownloadDialogProc);
+            }
             return TRUE;
     }
     return FALSE;
@@ -193,7 +198,7 @@ INT_PTR MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void ExitCleanup() {
-    // [download] CloseInternetHandles() comes first.
+    CloseInternetHandles();
     CloseHelpViewer();
     // Hands the memory of the loads back to the system.
     _heapmin();

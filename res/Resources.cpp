@@ -14,6 +14,7 @@ const ResourceArea Areas[] = {
     {MainWindowResources, &MainWindowResourceCount},
     {CalendarResources, &CalendarResourceCount},
     {SettingsResources, &SettingsResourceCount},
+    {DownloadResources, &DownloadResourceCount},
 };
 
 constexpr int MaxResources = 512;

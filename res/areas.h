@@ -13,3 +13,6 @@ extern const int CalendarResourceCount;
 // Options and About: templates 137 and 103, the About box's two pictures.
 extern const RESOURCEENTRY SettingsResources[];
 extern const int SettingsResourceCount;
+// The download dialog: template 139 and the pictures 140 to 144.
+extern const RESOURCEENTRY DownloadResources[];
+extern const int DownloadResourceCount;

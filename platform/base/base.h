@@ -155,6 +155,16 @@ FILE* _wfopen(LPCWSTR path, LPCWSTR mode);
 // dst null returns the length needed, as NarrowUtf8 does.
 size_t PathToNative(char* dst, size_t cap, LPCWSTR path);
 
+// Files by name. DeleteFileW removes a file. MoveFileExW renames existing to newName in
+// one step, so that a reader finds either the old file or the new one whole; with
+// MOVEFILE_REPLACE_EXISTING a file of that name is replaced, and with
+// MOVEFILE_WRITE_THROUGH the call returns only once the file's contents and its new
+// name are on the disk. Both set the last error on failure.
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+#define MOVEFILE_WRITE_THROUGH 0x00000008
+BOOL DeleteFileW(LPCWSTR path);
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR newName, DWORD flags);
+
 // The argument-less run-time routine called before a roster load and at exit: hands
 // freed memory back to the system. Returns 0.
 int _heapmin();
