@@ -92,8 +92,7 @@ LPCWSTR ErrorMessage(DWORD code) {
 // Shows one progress picture, hides the other two, and paints the dialog at once: the
 // thread does not get back to its message loop before the fetch ends.
 void ShowProgress(HWND dialog, int picture) {
-    const int pictures[] = {IDC_CONNECTING_PICTURE, IDC_ROSTERS_PICTURE,
-                            IDC_STANDINGS_PICTURE};
+    const int pictures[] = {IDC_CONNECTING_PICTURE, IDC_ROSTERS_PICTURE, IDC_STANDINGS_PICTURE};
     for (int id : pictures) {
         ShowWindow(GetDlgItem(dialog, id), id == picture ? SW_SHOW : SW_HIDE);
     }
@@ -217,21 +216,19 @@ int Fetch(HWND dialog, LPCWSTR serverPath, LPCWSTR localPath, int connectingPict
     ShowProgress(dialog, connectingPicture);
     CloseInternetHandles();
 
-    SessionHandle =
-        InternetOpenW(u"tarnwick", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+    SessionHandle = InternetOpenW(u"tarnwick", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
 
     WCHAR host[ServerNameSize];
     INTERNET_PORT port;
     ReadDataServer(host, &port);
-    ConnectHandle = InternetConnectW(SessionHandle, host, port, nullptr, nullptr,
-                                     INTERNET_SERVICE_HTTP, 0, 0);
+    ConnectHandle =
+        InternetConnectW(SessionHandle, host, port, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     if (!ConnectHandle) {
         return FetchFailed(u"Connect Error", GetLastError());
     }
 
-    RequestHandle = HttpOpenRequestW(ConnectHandle, nullptr, serverPath, nullptr, nullptr,
-                                     nullptr, INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION,
-                                     0);
+    RequestHandle = HttpOpenRequestW(ConnectHandle, nullptr, serverPath, nullptr, nullptr, nullptr,
+                                     INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION, 0);
     if (!RequestHandle) {
         return FetchFailed(u"Open Request Error", GetLastError());
     }

@@ -116,13 +116,13 @@ std::string utf8(LPCWSTR s) {
 }
 
 bool is_hostname_char(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '.' || c == '_';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_';
 }
 
 bool is_ipv6_char(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') ||
-           c == ':' || c == '.';
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == ':' ||
+           c == '.';
 }
 
 // The server name as it goes into a URL, or empty when it cannot name a host.
@@ -355,8 +355,8 @@ HINTERNET InternetOpenW(LPCWSTR agent, DWORD accessType, LPCWSTR, LPCWSTR, DWORD
     return adopt(s, nullptr);
 }
 
-HINTERNET InternetConnectW(HINTERNET session, LPCWSTR serverName, INTERNET_PORT port,
-                           LPCWSTR, LPCWSTR, DWORD service, DWORD, DWORD_PTR) {
+HINTERNET InternetConnectW(HINTERNET session, LPCWSTR serverName, INTERNET_PORT port, LPCWSTR,
+                           LPCWSTR, DWORD service, DWORD, DWORD_PTR) {
     Handle* p = lookup(session);
     if (!p) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -381,8 +381,8 @@ HINTERNET InternetConnectW(HINTERNET session, LPCWSTR serverName, INTERNET_PORT 
     return adopt(c, p);
 }
 
-HINTERNET HttpOpenRequestW(HINTERNET connect, LPCWSTR verb, LPCWSTR objectName, LPCWSTR,
-                           LPCWSTR, LPCWSTR*, DWORD flags, DWORD_PTR) {
+HINTERNET HttpOpenRequestW(HINTERNET connect, LPCWSTR verb, LPCWSTR objectName, LPCWSTR, LPCWSTR,
+                           LPCWSTR*, DWORD flags, DWORD_PTR) {
     Handle* p = lookup(connect);
     if (!p) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -446,8 +446,9 @@ BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, L
     }
     if (headers) {
         // Extra headers, one a line, CRLF or LF between them.
-        std::string all =
-            headersLength == DWORD(-1) ? utf8(headers) : utf8(std::u16string(headers, headersLength).c_str());
+        std::string all = headersLength == DWORD(-1)
+                              ? utf8(headers)
+                              : utf8(std::u16string(headers, headersLength).c_str());
         size_t start = 0;
         while (start < all.size()) {
             size_t end = all.find('\n', start);
@@ -536,8 +537,7 @@ BOOL InternetReadFile(HINTERNET request, LPVOID buffer, DWORD toRead, LPDWORD re
     return TRUE;
 }
 
-BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD length,
-                    LPDWORD) {
+BOOL HttpQueryInfoW(HINTERNET request, DWORD infoLevel, LPVOID buffer, LPDWORD length, LPDWORD) {
     RequestHandle* r = request_arg(request);
     if (!r)
         return FALSE;

@@ -62,14 +62,13 @@ HINTERNET InternetConnectW(HINTERNET session, LPCWSTR serverName, INTERNET_PORT 
 // An HTTP request for objectName (a path beginning with '/'); a null verb is GET.
 // INTERNET_FLAG_RELOAD asks every cache on the way for a fresh copy ("Cache-Control:
 // no-cache", "Pragma: no-cache").
-HINTERNET HttpOpenRequestW(HINTERNET connect, LPCWSTR verb, LPCWSTR objectName,
-                           LPCWSTR version, LPCWSTR referrer, LPCWSTR* acceptTypes,
-                           DWORD flags, DWORD_PTR context);
+HINTERNET HttpOpenRequestW(HINTERNET connect, LPCWSTR verb, LPCWSTR objectName, LPCWSTR version,
+                           LPCWSTR referrer, LPCWSTR* acceptTypes, DWORD flags, DWORD_PTR context);
 // Sends the request and waits until the response's status line and headers have arrived;
 // the body is then read with InternetReadFile. Extra headers and a request body are
 // sent when given (headersLength -1: the headers run to their terminator).
-BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength,
-                      LPVOID optional, DWORD optionalLength);
+BOOL HttpSendRequestW(HINTERNET request, LPCWSTR headers, DWORD headersLength, LPVOID optional,
+                      DWORD optionalLength);
 // Reads the next piece of the body, at most toRead bytes; *read is 0 at the end of a
 // complete body. A body that breaks off (the connection closed or reset before the length
 // the server announced, a stall) fails with the code of the break.

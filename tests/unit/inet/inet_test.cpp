@@ -112,8 +112,8 @@ TEST_F(InetNginx, ExactPieceThenZero) {
     HINTERNET s = InternetOpenW(u"tarnwick", 0, nullptr, nullptr, 0);
     HINTERNET c = InternetConnectW(s, u"localhost", INTERNET_PORT(nginx->port), nullptr, nullptr,
                                    INTERNET_SERVICE_HTTP, 0, 0);
-    HINTERNET r = HttpOpenRequestW(c, nullptr, u"/sports/hockey/2004/Exact.dat", nullptr,
-                                   nullptr, nullptr, INTERNET_FLAG_RELOAD, 0);
+    HINTERNET r = HttpOpenRequestW(c, nullptr, u"/sports/hockey/2004/Exact.dat", nullptr, nullptr,
+                                   nullptr, INTERNET_FLAG_RELOAD, 0);
     ASSERT_TRUE(HttpSendRequestW(r, nullptr, 0, nullptr, 0)) << GetLastError();
     char buf[1024];
     DWORD total = 0, n = 0;
@@ -134,12 +134,12 @@ TEST_F(InetNginx, StatusCodeAndReason) {
     HINTERNET s = InternetOpenW(u"tarnwick", 0, nullptr, nullptr, 0);
     HINTERNET c = InternetConnectW(s, u"127.0.0.1", INTERNET_PORT(nginx->port), nullptr, nullptr,
                                    INTERNET_SERVICE_HTTP, 0, 0);
-    HINTERNET r = HttpOpenRequestW(c, nullptr, u"/sports/hockey/2004/Missing.dat", nullptr,
-                                   nullptr, nullptr, INTERNET_FLAG_RELOAD, 0);
+    HINTERNET r = HttpOpenRequestW(c, nullptr, u"/sports/hockey/2004/Missing.dat", nullptr, nullptr,
+                                   nullptr, INTERNET_FLAG_RELOAD, 0);
     ASSERT_TRUE(HttpSendRequestW(r, nullptr, 0, nullptr, 0));
     DWORD code = 0, len = sizeof code;
-    ASSERT_TRUE(HttpQueryInfoW(r, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &len,
-                               nullptr));
+    ASSERT_TRUE(
+        HttpQueryInfoW(r, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &code, &len, nullptr));
     EXPECT_EQ(code, 404u);
 
     WCHAR small[4];
@@ -220,21 +220,22 @@ TEST(InetFaults, FailuresMapOntoTheClientsCodes) {
 
 TEST(InetConnect, NamesThatCannotBeHostsAreRefusedAtOnce) {
     HINTERNET s = InternetOpenW(u"tarnwick", 0, nullptr, nullptr, 0);
-    for (const char16_t* name : {u"", u"a b", u"host/x", u"host:abc", u"user@host", u"[::1",
-                                 u"h\u00e9te"}) {
+    for (const char16_t* name :
+         {u"", u"a b", u"host/x", u"host:abc", u"user@host", u"[::1", u"h\u00e9te"}) {
         SCOPED_TRACE(std::string(name, name + std::char_traits<char16_t>::length(name)).size());
         EXPECT_EQ(InternetConnectW(s, name, 80, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0),
                   nullptr);
         EXPECT_EQ(GetLastError(), DWORD(ERROR_INTERNET_INVALID_URL));
     }
-    for (const char16_t* name : {u"localhost", u"data.example.org", u"127.0.0.1", u"::1",
-                                 u"[::1]"}) {
+    for (const char16_t* name :
+         {u"localhost", u"data.example.org", u"127.0.0.1", u"::1", u"[::1]"}) {
         HINTERNET c = InternetConnectW(s, name, 80, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
         EXPECT_NE(c, nullptr);
         InternetCloseHandle(c);
     }
     // A request handle is not a connection.
-    HINTERNET c = InternetConnectW(s, u"localhost", 80, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+    HINTERNET c =
+        InternetConnectW(s, u"localhost", 80, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
     HINTERNET r = HttpOpenRequestW(c, nullptr, u"/", nullptr, nullptr, nullptr, 0, 0);
     EXPECT_EQ(HttpOpenRequestW(r, nullptr, u"/", nullptr, nullptr, nullptr, 0, 0), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INTERNET_INCORRECT_HANDLE_TYPE));
