@@ -243,3 +243,40 @@ TEST(InetConnect, NamesThatCannotBeHostsAreRefusedAtOnce) {
 }
 
 } // namespace
+
+namespace {
+
+// A listener whose queue is full drops further connection attempts without a word, as a
+// server that is down behind a firewall does.
+TEST(InetFaults, ConnectTimeOutEndsAHangingConnect) {
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(listen(listener, 0), 0);
+    socklen_t len = sizeof a;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    std::vector<int> fillers;
+    for (int i = 0; i < 3; ++i) {
+        int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        fillers.push_back(fd);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    setenv("TARNWICK_CONNECT_TIMEOUT_MS", "300", 1);
+    auto start = std::chrono::steady_clock::now();
+    Fetched f = Get(u"127.0.0.1", ntohs(a.sin_port), u"/sports/hockey/2004/Standings.dat");
+    auto took = std::chrono::steady_clock::now() - start;
+    unsetenv("TARNWICK_CONNECT_TIMEOUT_MS");
+    EXPECT_FALSE(f.sent);
+    EXPECT_EQ(f.sendError, DWORD(ERROR_INTERNET_TIMEOUT));
+    // The limit in force was the one asked for, not the 10 s default.
+    EXPECT_LT(took, std::chrono::seconds(5));
+    for (int fd : fillers)
+        close(fd);
+    close(listener);
+}
+
+} // namespace
