@@ -226,7 +226,17 @@ bool ParseData(const std::u16string& s, Value* v) {
     return false;
 }
 
+// Names hold no control characters: the file gives them back one line each.
+bool PlainName(const std::u16string& name) {
+    for (char16_t c : name)
+        if (c < 0x20 || c == 0x7F)
+            return false;
+    return true;
+}
+
 bool ValidKeyPath(const std::u16string& path) {
+    if (!PlainName(path))
+        return false;
     static const char16_t* const roots[] = {u"HKEY_LOCAL_MACHINE", u"HKEY_CURRENT_USER",
                                             u"HKEY_CLASSES_ROOT"};
     std::u16string root = path.substr(0, path.find(u'\\'));
@@ -374,7 +384,7 @@ bool Parse(const std::string& bytes, Document* doc) {
         size_t pos = 0;
         if (line[0] == u'@') {
             pos = 1;
-        } else if (!ReadQuoted(line, &pos, &v.name)) {
+        } else if (!ReadQuoted(line, &pos, &v.name) || !PlainName(v.name)) {
             return false;
         }
         while (pos < line.size() && IsSpace(line[pos]))

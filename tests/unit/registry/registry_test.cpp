@@ -218,6 +218,8 @@ TEST_F(Registry, AFileThatDoesNotParseIsNeverWrittenOver) {
         "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\x]\n\"a\"=\"\xff\"\n",
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\x]\n",
         std::string("\xff\xfe\x57\x00\x69", 5), // UTF-16 cut in the middle of a character
+        std::string("Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\a\0b]\n",
+                    62), // a zero inside a key name
         std::string("\x7f"
                     "ELF\x02\x01\x01\x00\x00",
                     9),
