@@ -48,6 +48,10 @@ typedef NMHDR* LPNMHDR;
 #define CB_GETITEMDATA 0x0150
 #define CB_SETITEMDATA 0x0151
 #define CB_GETDROPPEDSTATE 0x0157
+// The layer's own: the screen rectangle of item wParam in the opened drop-down list
+// (lParam: RECT*), scrolling the list so that the item is in view; FALSE when the list is
+// not open or there is no such item. Automation taps there to pick an item.
+#define CB_GETITEMRECT_TW (WM_USER + 0x7F10)
 #define CBN_SELCHANGE 1
 #define CBN_DROPDOWN 7
 #define CBN_CLOSEUP 8
@@ -172,6 +176,9 @@ struct TCITEMW {
 #define MCM_GETCURSEL (MCM_FIRST + 1)
 #define MCM_SETCURSEL (MCM_FIRST + 2)
 #define MCM_GETTODAY (MCM_FIRST + 13)
+// The layer's own: the client rectangle of day wParam (1 to 31) of the month shown
+// (lParam: RECT*); FALSE when that month has no such day.
+#define MCM_GETDAYRECT_TW (WM_USER + 0x7F20)
 #define MCN_FIRST (0U - 750U)
 #define MCN_SELCHANGE (MCN_FIRST + 1)
 #define MCN_SELECT (MCN_FIRST + 4)

@@ -6,6 +6,8 @@
 #include "platform/base/base.h"
 #include "platform/gdi/gdi.h"
 
+#include <functional>
+
 typedef struct HWND__* HWND;
 typedef struct HINSTANCE__* HINSTANCE;
 typedef struct HMENU__* HMENU;
@@ -63,6 +65,7 @@ typedef void (*TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
 #define WM_CAPTURECHANGED 0x0215
+#define WM_NCHITTEST 0x0084
 #define WM_USER 0x0400
 
 #define MK_LBUTTON 0x0001
@@ -97,6 +100,8 @@ typedef void (*TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define WS_EX_DLGMODALFRAME 0x00000001L
 #define WS_EX_TOPMOST 0x00000008L
 #define WS_EX_CLIENTEDGE 0x00000200L
+#define WS_EX_TOOLWINDOW 0x00000080L
+#define WS_EX_NOACTIVATE 0x08000000L // a pop-up that is never activated (drop-down lists, menus)
 
 #define DS_MODALFRAME 0x80L
 #define DS_SETFONT 0x40L
@@ -189,6 +194,7 @@ HWND GetParent(HWND hwnd);
 #define GW_OWNER 4
 #define GW_CHILD 5
 HWND GetWindow(HWND hwnd, UINT cmd); // children in creation order, top-level windows topmost first
+HWND GetTopWindow(HWND parent);      // null parent: the topmost top-level window
 int GetDlgCtrlID(HWND hwnd);
 HWND GetDlgItem(HWND dialog, int id);
 int GetClassNameW(HWND hwnd, LPWSTR name, int cap);
@@ -206,6 +212,9 @@ BOOL SetDlgItemTextW(HWND dialog, int id, LPCWSTR text);
 #define SW_MINIMIZE 6
 #define SW_SHOWNA 8
 #define SW_RESTORE 9
+// SW_SHOW and SW_SHOWNORMAL also make a top-level window the foreground window
+// (WM_ACTIVATE with WA_ACTIVE); hiding the foreground window passes that to the next
+// visible top-level window.
 BOOL ShowWindow(HWND hwnd, int cmd); // returns whether it was visible before
 
 #define HWND_TOP ((HWND)0)
@@ -413,3 +422,74 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 HCURSOR SetCursor(HCURSOR cursor); // null: no cursor (the stylus' normal state)
 HCURSOR GetCursor();
+
+// ---- Stock of the window system ---------------------------------------------------
+// Static controls with SS_BITMAP answer this with the resource id of their picture (0 when
+// the picture did not come from a resource).
+#define STM_GETIMAGEID_TW (WM_USER + 0x7F00)
+
+// ---- The desktop's seams (the layer's own) -------------------------------------------
+// The screen is 240 x 320: a 26 px top bar with the foreground window's title and its X
+// (or "ok"), the work area, a 26 px command bar at the bottom. Windows are drawn onto one
+// screen surface; after every paint round the host presents it.
+Surface* ScreenSurface();
+
+// The desktop host plugs in here. Every call comes on the UI thread.
+struct DesktopHooks {
+    virtual ~DesktopHooks() = default;
+    // The screen after a paint round.
+    virtual void Present(Surface* screen) { (void)screen; }
+    // Another window became foreground, or the foreground window's title changed.
+    virtual void TitleChanged(LPCWSTR title) { (void)title; }
+    virtual void CursorChanged(BOOL wait) { (void)wait; }
+    // The message loop has nothing to do: nothing queued, nothing to paint. Return when
+    // WakeUiLoop was called, or when dueMs on CurrentClock() has come (UINT64_MAX: no timer
+    // is set); returning early is harmless. The default waits on a condition variable.
+    virtual void Wait(uint64_t dueMs);
+};
+void SetDesktopHooks(DesktopHooks* hooks); // null restores the default
+DesktopHooks* GetDesktopHooks();
+
+// The calling thread becomes the UI thread (the first thread to make a window is it).
+void SetUiThread();
+// Any thread: the task runs on the UI thread from whichever message loop runs there, in
+// order with posted messages and stylus input.
+void RunOnUiThread(std::function<void()> task);
+void WakeUiLoop();
+
+// Stylus input at screen coordinates (any thread): queued, then hit-tested, activated and
+// delivered as WM_LBUTTONDOWN / WM_MOUSEMOVE / WM_LBUTTONUP when the loop takes it.
+void StylusDown(int x, int y);
+void StylusMove(int x, int y);
+void StylusUp(int x, int y);
+
+// UI thread. Nothing queued (messages, input, tasks) and no paint pending.
+BOOL IsQueueIdle();
+// The time on CurrentClock() at which the next timer is due; UINT64_MAX when none is set.
+uint64_t NextTimerDue();
+// Paints whatever is pending at once and presents the screen.
+void UpdateScreen();
+// The top bar's button for this window: TRUE shows "ok" (IDOK), FALSE the X (minimise).
+BOOL SetDoneButton(HWND hwnd, BOOL ok);
+BOOL GetDoneButton(HWND hwnd);
+// A pop-up that belongs to its owner as a part of it (a command bar): visible whenever it
+// and its owner are, painted and hit right above the owner, not a top-level window of its
+// own in the window order.
+BOOL AttachToOwner(HWND popup);
+// Ends every modal loop and menu at once and destroys every window, timer and queued
+// message: the desktop starts over (a host that shuts down, a fresh test desktop).
+void ResetWindowSystem();
+// Modal loops in progress end when this is set (a desktop shutting down); cleared by
+// ResetWindowSystem.
+void AbortModalLoops();
+
+// Windows of another process (the desktop socket): handles with this bit are answered by
+// the hooks. FindWindowW asks them when no window of this process has the title.
+#define REMOTE_HWND_BIT 0x40000000u
+struct RemoteWindowHooks {
+    virtual ~RemoteWindowHooks() = default;
+    virtual HWND Find(LPCWSTR title) = 0; // a handle with REMOTE_HWND_BIT, or null
+    virtual BOOL Show(HWND hwnd, int cmd) = 0;
+    virtual BOOL SetForeground(HWND hwnd) = 0;
+};
+void SetRemoteWindowHooks(RemoteWindowHooks* hooks);
