@@ -31,9 +31,13 @@ std::u16string Utf16(const std::string& s) {
     return std::u16string(buf.data());
 }
 
-std::string Dump(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
+std::string Dump(const json& j) {
+    return j.dump(-1, ' ', false, json::error_handler_t::replace);
+}
 
-std::string Error(const std::string& text) { return Dump(json{{"ok", false}, {"error", text}}); }
+std::string Error(const std::string& text) {
+    return Dump(json{{"ok", false}, {"error", text}});
+}
 
 const json& Field(const json& req, const char* name) {
     auto it = req.find(name);
@@ -121,7 +125,8 @@ std::string Kind(HWND h) {
     if (n == u"SYSMONTHCAL32")
         return "monthcal";
     std::string s = Utf8(name);
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return s;
 }
 
@@ -232,8 +237,8 @@ void TapRectCentre(HWND control, RECT r) {
 
 void CheckIndex(long long index, long long count, const std::string& what) {
     if (index < 0 || index >= count)
-        throw BadRequest{"index " + std::to_string(index) + " is outside the " + std::to_string(count) +
-                         " " + what};
+        throw BadRequest{"index " + std::to_string(index) + " is outside the " +
+                         std::to_string(count) + " " + what};
 }
 
 void Choose(HWND window, const json& req) {
@@ -270,7 +275,8 @@ void Choose(HWND window, const json& req) {
         // Once the list is open, tap the item in it.
         RunOnUiThread([c, index] {
             RECT r{};
-            if (IsWindow(c) && SendMessageW(c, CB_GETITEMRECT_TW, WPARAM(index), reinterpret_cast<LPARAM>(&r)))
+            if (IsWindow(c) &&
+                SendMessageW(c, CB_GETITEMRECT_TW, WPARAM(index), reinterpret_cast<LPARAM>(&r)))
                 Tap((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         });
     } else if (kind == "monthcal") {
@@ -286,8 +292,8 @@ void Choose(HWND window, const json& req) {
 // ---- Idle requests ----
 
 struct IdleRequest {
-    bool step;         // a clock step: idle at untilMs, timers or not
-    uint64_t untilMs;  // the step's target, or the idle request's deadline
+    bool step;        // a clock step: idle at untilMs, timers or not
+    uint64_t untilMs; // the step's target, or the idle request's deadline
     std::function<void(const std::string&)> reply;
 };
 std::vector<IdleRequest>& IdleRequests() {
@@ -410,7 +416,8 @@ std::string Serve(const json& req, std::function<void(const std::string&)>& repl
             if (timeout < 0)
                 throw BadRequest{"field 'timeout_ms' must not be negative"};
         }
-        IdleRequests().push_back(IdleRequest{false, CurrentClock()->NowMs() + uint64_t(timeout), reply});
+        IdleRequests().push_back(
+            IdleRequest{false, CurrentClock()->NowMs() + uint64_t(timeout), reply});
         *deferred = true;
         WakeUiLoop();
         return std::string();

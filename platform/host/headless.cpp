@@ -81,7 +81,8 @@ std::string TestDesktop::Request(const std::string& jsonLine) {
     auto promise = std::make_shared<std::promise<std::string>>();
     auto reply = promise->get_future();
     RunOnUiThread([promise, jsonLine] {
-        HandleAutomationRequest(jsonLine, [promise](const std::string& r) { promise->set_value(r); });
+        HandleAutomationRequest(jsonLine,
+                                [promise](const std::string& r) { promise->set_value(r); });
     });
     if (reply.wait_for(std::chrono::seconds(60)) != std::future_status::ready)
         return R"({"ok":false,"error":"no reply within 60 s"})";
@@ -97,7 +98,8 @@ void TestDesktop::Advance(uint64_t ms) {
     auto promise = std::make_shared<std::promise<std::string>>();
     auto reply = promise->get_future();
     RunOnUiThread([this, promise, ms] {
-        RequestClockStep(clock_.NowMs() + ms, [promise](const std::string& r) { promise->set_value(r); });
+        RequestClockStep(clock_.NowMs() + ms,
+                         [promise](const std::string& r) { promise->set_value(r); });
     });
     reply.wait_for(std::chrono::seconds(60));
 }

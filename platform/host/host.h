@@ -50,7 +50,7 @@ void RequestClockStep(uint64_t untilMs, std::function<void(const std::string&)> 
 // ---- Clocks -------------------------------------------------------------------------------
 // Time that moves only when told: ui tests advance it instead of sleeping.
 class ManualClock : public Clock {
-public:
+  public:
     // The local date and time at the clock's start (its NowMs() starts at 0).
     explicit ManualClock(const SYSTEMTIME& start);
     uint64_t NowMs() override { return now_.load(); }
@@ -58,7 +58,7 @@ public:
     void Set(uint64_t ms) { now_.store(ms); }
     void Advance(uint64_t ms) { now_.fetch_add(ms); }
 
-private:
+  private:
     std::atomic<uint64_t> now_{0};
     int64_t startSeconds_; // the start as seconds since 1970 in local time
     int startMs_;
@@ -68,7 +68,7 @@ private:
 // Hooks without a display: the screen stays in memory; Wait serves idle requests and
 // sleeps on the loop's condition variable (a manual clock moves only for idle requests).
 class HeadlessDesktop : public DesktopHooks {
-public:
+  public:
     void Wait(uint64_t dueMs) override;
 };
 
@@ -76,7 +76,7 @@ public:
 // program's WinMain) under a ManualClock; the test thread talks to it with the automation
 // requests. The window system starts over for each TestDesktop; one exists at a time.
 class TestDesktop {
-public:
+  public:
     static SYSTEMTIME DefaultStart(); // 15 January 2004, 12:00
     explicit TestDesktop(std::function<int()> body, const SYSTEMTIME& start = DefaultStart());
     ~TestDesktop(); // ends every loop still running and joins the UI thread
@@ -98,7 +98,7 @@ public:
     bool Finished() const { return finished_.load(); }
     int Result() const { return result_.load(); }
 
-private:
+  private:
     ManualClock clock_;
     HeadlessDesktop hooks_;
     std::thread ui_;

@@ -171,7 +171,8 @@ LRESULT CALLBACK_Bar(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                     }
                     SetTextColor(dc, down ? RGB(255, 255, 255) : RGB(0, 0, 0));
                     RECT tr = b.rect;
-                    DrawTextW(dc, b.caption.c_str(), -1, &tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+                    DrawTextW(dc, b.caption.c_str(), -1, &tr,
+                              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
                 }
                 SelectObject(dc, of);
             }
@@ -209,7 +210,9 @@ HWND TopLevel(HWND hwnd) {
 
 } // namespace
 
-void SHInitExtraControls() { RegisterBarClass(); }
+void SHInitExtraControls() {
+    RegisterBarClass();
+}
 
 BOOL SHInitDialog(SHINITDLGINFO* info) {
     if (!info || !IsWindow(info->hDlg))
@@ -217,7 +220,8 @@ BOOL SHInitDialog(SHINITDLGINFO* info) {
     if (info->dwMask & SHIDIM_FLAGS) {
         // There is no input panel here, so lowering it changes nothing.
         if (info->dwFlags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIZEDLG))
-            SetWindowPos(info->hDlg, nullptr, 0, kTopBarH, kScreenW, kWorkH, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(info->hDlg, nullptr, 0, kTopBarH, kScreenW, kWorkH,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
         if (info->dwFlags & SHIDIF_DONEBUTTON)
             SetDoneButton(info->hDlg, TRUE);
     }
@@ -245,7 +249,8 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     bar.owner = TopLevel(info->hwndParent);
     if (!(info->dwFlags & SHCMBF_EMPTYBAR)) {
         HRSRC res = FindResourceW(info->hInstRes, MAKEINTRESOURCEW(info->nToolBarId), RT_RCDATA);
-        auto* mb = static_cast<const MENUBARRESOURCE*>(LockResource(LoadResource(info->hInstRes, res)));
+        auto* mb =
+            static_cast<const MENUBARRESOURCE*>(LockResource(LoadResource(info->hInstRes, res)));
         if (!mb || mb->count < 0 || (mb->count > 0 && !mb->buttons))
             return FALSE;
         bar.menu = LoadMenuW(info->hInstRes, MAKEINTRESOURCEW(mb->menuId));
@@ -294,12 +299,14 @@ std::string Narrow(LPCWSTR s) {
 // The data directory the installer wrote; empty when there is none.
 std::string InstallDirectory() {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Vellmore\\tarnwick", 0, 0, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Software\\Vellmore\\tarnwick", 0, 0, &key) !=
+        ERROR_SUCCESS)
         return std::string();
     WCHAR value[MAX_PATH] = {};
     DWORD size = sizeof value - sizeof(WCHAR);
     DWORD type = 0;
-    LONG rc = RegQueryValueExW(key, u"Install", nullptr, &type, reinterpret_cast<LPBYTE>(value), &size);
+    LONG rc =
+        RegQueryValueExW(key, u"Install", nullptr, &type, reinterpret_cast<LPBYTE>(value), &size);
     RegCloseKey(key);
     if (rc != ERROR_SUCCESS)
         return std::string();
@@ -328,7 +335,8 @@ bool Spawn(const std::vector<std::string>& args) {
 }
 
 bool IsHelpViewer(const std::string& app) {
-    std::string base = app.substr(app.find_last_of("/\\") == std::string::npos ? 0 : app.find_last_of("/\\") + 1);
+    std::string base =
+        app.substr(app.find_last_of("/\\") == std::string::npos ? 0 : app.find_last_of("/\\") + 1);
     for (auto& c : base)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     return base == "peghelp.exe" || base == "peghelp";

@@ -39,7 +39,9 @@ static std::map<HWND, StaticState>& Statics() {
     return *m;
 }
 
-[[maybe_unused]] static DWORD StaticType(HWND hwnd) { return DWORD(GetWindowLongW(hwnd, GWL_STYLE)) & SS_TYPEMASK; }
+[[maybe_unused]] static DWORD StaticType(HWND hwnd) {
+    return DWORD(GetWindowLongW(hwnd, GWL_STYLE)) & SS_TYPEMASK;
+}
 
 LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -47,7 +49,8 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
             StaticState st;
             DWORD type = DWORD(cs->style) & SS_TYPEMASK;
-            if ((type == SS_BITMAP || type == SS_ICON) && cs->lpszName && IS_INTRESOURCE(cs->lpszName)) {
+            if ((type == SS_BITMAP || type == SS_ICON) && cs->lpszName &&
+                IS_INTRESOURCE(cs->lpszName)) {
                 st.resourceId = WORD(reinterpret_cast<uintptr_t>(cs->lpszName));
                 LPCWSTR rtype = type == SS_BITMAP ? RT_BITMAP : RT_ICON;
                 auto* pic = static_cast<const BITMAPRESOURCE*>(
@@ -121,9 +124,9 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             SetBkMode(dc, OPAQUE);
             HFONT oldFont = w->font ? SelectObject(dc, w->font) : nullptr;
             // The parent chooses the colours, and may paint the control itself meanwhile.
-            auto brush = reinterpret_cast<HBRUSH>(
-                SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                             reinterpret_cast<LPARAM>(hwnd)));
+            auto brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC,
+                                                               reinterpret_cast<WPARAM>(dc),
+                                                               reinterpret_cast<LPARAM>(hwnd)));
             auto w2 = Get(hwnd);
             if (w2 && !w2->paintedByOther && (w2->style & WS_VISIBLE)) {
                 RECT r;
@@ -150,7 +153,9 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                     DrawIcon(dc, (r.right - sz.cx) / 2, (r.bottom - sz.cy) / 2, st.icon);
                 } else if (type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT) {
                     UINT fmt = DT_WORDBREAK | DT_NOPREFIX |
-                               (type == SS_CENTER ? DT_CENTER : type == SS_RIGHT ? DT_RIGHT : DT_LEFT);
+                               (type == SS_CENTER  ? DT_CENTER
+                                : type == SS_RIGHT ? DT_RIGHT
+                                                   : DT_LEFT);
                     if (w2->style & SS_CENTERIMAGE)
                         fmt = (fmt & ~DT_WORDBREAK) | DT_SINGLELINE | DT_VCENTER;
                     SetBkMode(dc, TRANSPARENT);
@@ -223,13 +228,15 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             ReleaseCapture();
             InvalidateRect(hwnd, nullptr, TRUE);
             if (click)
-                SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
+                SendMessageW(GetParent(hwnd), WM_COMMAND,
+                             MAKEWPARAM(GetDlgCtrlID(hwnd), BN_CLICKED),
                              reinterpret_cast<LPARAM>(hwnd));
             return 0;
         }
         case WM_CAPTURECHANGED: {
             auto it = Buttons().find(hwnd);
-            if (it != Buttons().end() && it->second.tracking && reinterpret_cast<HWND>(lp) != hwnd) {
+            if (it != Buttons().end() && it->second.tracking &&
+                reinterpret_cast<HWND>(lp) != hwnd) {
                 it->second.tracking = false;
                 it->second.pressed = false;
                 InvalidateRect(hwnd, nullptr, TRUE);
@@ -265,7 +272,8 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                         RECT tr{r.left + 6, r.top, r.left + 6 + ts.cx, r.top + ts.cy};
                         FillRect(dc, &tr, GetStockObject(WHITE_BRUSH));
                         SetTextColor(dc, RGB(0, 0, 0));
-                        DrawTextW(dc, w->text.c_str(), -1, &tr, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+                        DrawTextW(dc, w->text.c_str(), -1, &tr,
+                                  DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
                     }
                 } else {
                     bool pressed = Buttons()[hwnd].pressed;
@@ -277,8 +285,9 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                     HBRUSH frame = CreateSolidBrush(RGB(0, 0, 0));
                     FrameRect(dc, &r, frame);
                     DeleteObject(frame);
-                    SetTextColor(dc, pressed ? RGB(255, 255, 255)
-                                             : disabled ? RGB(128, 128, 128) : RGB(0, 0, 0));
+                    SetTextColor(dc, pressed    ? RGB(255, 255, 255)
+                                     : disabled ? RGB(128, 128, 128)
+                                                : RGB(0, 0, 0));
                     DrawTextW(dc, w->text.c_str(), -1, &r,
                               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
                 }

@@ -106,7 +106,9 @@ HCURSOR SetCursor(HCURSOR cursor) {
     return old;
 }
 
-HCURSOR GetCursor() { return S().cursor; }
+HCURSOR GetCursor() {
+    return S().cursor;
+}
 
 HBRUSH GetSysColorBrush(int index) {
 #if TW_GDI

@@ -35,7 +35,8 @@ void DrawDecorations() {
     HGDIOBJ of = SelectObject(dc, SystemUiFont(13, true));
     if (fg) {
         RECT tr{8, 0, kScreenW - 64, kTopBarH};
-        DrawTextW(dc, fg->text.c_str(), -1, &tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+        DrawTextW(dc, fg->text.c_str(), -1, &tr,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
         RECT br{kScreenW - 34, 0, kScreenW, kTopBarH};
         if (fg->doneButton) {
             // "ok" in a rounded white outline.

@@ -99,8 +99,8 @@ LRESULT DialogWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 using namespace tw_user;
 
-INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND owner,
-                                DLGPROC proc, LPARAM param) {
+INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND owner, DLGPROC proc,
+                                LPARAM param) {
     if (!tmpl || tmpl->itemCount < 0 || (tmpl->itemCount > 0 && !tmpl->items))
         return -1;
     RegisterSystemClasses();
@@ -118,22 +118,22 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND o
         y = kWorkTop + DluY(tmpl->y);
     }
     DWORD style = (tmpl->style & ~(WS_VISIBLE | WS_CHILD)) | WS_POPUP;
-    HWND hwnd = CreateWindowExW(tmpl->exStyle, u"Dialog", tmpl->title ? tmpl->title : u"", style,
-                                x, y, width, height, owner, nullptr, instance, nullptr);
+    HWND hwnd = CreateWindowExW(tmpl->exStyle, u"Dialog", tmpl->title ? tmpl->title : u"", style, x,
+                                y, width, height, owner, nullptr, instance, nullptr);
     auto w = Get(hwnd);
     if (!w)
         return -1;
     w->dlg = std::make_unique<DialogState>();
     SetWindowLongPtrW(hwnd, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(proc));
     HFONT font = (tmpl->style & DS_SETFONT) ? DialogFont(tmpl->faceName, tmpl->pointSize)
-                                             : DialogFont(u"MS Sans Serif", 8);
+                                            : DialogFont(u"MS Sans Serif", 8);
     w->font = font;
     w.reset();
     HWND focus = nullptr;
     for (int i = 0; i < tmpl->itemCount; ++i) {
         const DLGITEMTEMPLATEW& it = tmpl->items[i];
-        HWND c = CreateWindowExW(it.exStyle, it.className, it.text, it.style | WS_CHILD,
-                                 DluX(it.x), DluY(it.y), DluX(it.cx), DluY(it.cy), hwnd,
+        HWND c = CreateWindowExW(it.exStyle, it.className, it.text, it.style | WS_CHILD, DluX(it.x),
+                                 DluY(it.y), DluX(it.cx), DluY(it.cy), hwnd,
                                  reinterpret_cast<HMENU>(uintptr_t(it.id)), instance, nullptr);
         if (!c) {
             DestroyWindow(hwnd);
@@ -153,8 +153,7 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW tmpl, HWND o
     return RunModalLoop(hwnd);
 }
 
-INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC proc,
-                        LPARAM param) {
+INT_PTR DialogBoxParamW(HINSTANCE instance, LPCWSTR name, HWND owner, DLGPROC proc, LPARAM param) {
     HRSRC res = FindResourceW(instance, name, RT_DIALOG);
     if (!res)
         return -1;
@@ -211,8 +210,7 @@ LRESULT DefDlgProcW(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
         case WM_NOTIFY:
         case WM_TIMER:
-        case WM_INITDIALOG:
-            return 0;
+        case WM_INITDIALOG: return 0;
         case WM_ERASEBKGND: {
 #if TW_GDI
             RECT r;

@@ -25,9 +25,9 @@ constexpr int kScreenW = 240;
 constexpr int kScreenH = 320;
 constexpr int kTopBarH = 26;
 constexpr int kCommandBarH = 26;
-constexpr int kWorkTop = kTopBarH;                                // work area top
-constexpr int kWorkH = kScreenH - kTopBarH - kCommandBarH;        // 268
-constexpr int kCommandBarTop = kScreenH - kCommandBarH;           // 294
+constexpr int kWorkTop = kTopBarH;                         // work area top
+constexpr int kWorkH = kScreenH - kTopBarH - kCommandBarH; // 268
+constexpr int kCommandBarTop = kScreenH - kCommandBarH;    // 294
 
 // Dialog units: fixed base units under which a full-screen template of 162 x 167 units
 // fills the 240 x 268 work area exactly (rounded to the nearest pixel).
@@ -78,9 +78,9 @@ struct Window {
     bool destroying = false;
     HFONT font = nullptr;
     // Painting
-    int paintDepth = 0;        // BeginPaint calls open on this window
+    int paintDepth = 0;          // BeginPaint calls open on this window
     bool paintedByOther = false; // someone else painted it during its own WM_PAINT
-    RECT paintClip{};          // client coordinates of the area being painted
+    RECT paintClip{};            // client coordinates of the area being painted
     bool inPaintRound = false;
     std::unique_ptr<DialogState> dlg;
 };
@@ -130,7 +130,9 @@ struct State {
 State& S();
 
 WindowPtr Get(HWND hwnd);
-inline uintptr_t HandleValue(HWND h) { return reinterpret_cast<uintptr_t>(h); }
+inline uintptr_t HandleValue(HWND h) {
+    return reinterpret_cast<uintptr_t>(h);
+}
 
 std::u16string Upper(const std::u16string& s);
 std::u16string Str(LPCWSTR s);
@@ -155,7 +157,7 @@ void AddDirty(const RECT& screen);
 bool HasDirty();
 void PaintRound();
 void InvalidateWindowArea(const WindowPtr& w); // its whole visible screen area
-void DrawDecorations();                      // top bar (and the busy sign)
+void DrawDecorations();                        // top bar (and the busy sign)
 void MarkTopBarDirty();
 void TitleChangedFor(HWND hwnd);
 void PresentScreen();

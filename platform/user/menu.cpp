@@ -39,7 +39,8 @@ static HMENU BuildMenu(const MENUITEMTEMPLATEW* items, int count, int depth) {
     for (int i = 0; i < count; ++i) {
         const auto& it = items[i];
         if (it.flags & MF_POPUP)
-            AppendMenuW(h, MF_POPUP, reinterpret_cast<UINT_PTR>(BuildMenu(it.popup, it.popupCount, depth + 1)),
+            AppendMenuW(h, MF_POPUP,
+                        reinterpret_cast<UINT_PTR>(BuildMenu(it.popup, it.popupCount, depth + 1)),
                         it.text);
         else if (it.flags & MF_SEPARATOR)
             AppendMenuW(h, MF_SEPARATOR, 0, nullptr);
@@ -93,7 +94,8 @@ static SIZE MenuSize(HMENU menu) {
             continue;
         }
         s.cy += kItemH;
-        s.cx = std::max<LONG>(s.cx, TextWidth(it.text) + 2 * kMenuPad + ((it.flags & MF_POPUP) ? 12 : 0));
+        s.cx = std::max<LONG>(s.cx,
+                              TextWidth(it.text) + 2 * kMenuPad + ((it.flags & MF_POPUP) ? 12 : 0));
     }
     return s;
 }
@@ -275,7 +277,8 @@ LRESULT MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                                  : hi                   ? RGB(255, 255, 255)
                                                         : RGB(0, 0, 0));
                 RECT tr{ir.left + kMenuPad, ir.top, ir.right - kMenuPad, ir.bottom};
-                DrawTextW(dc, it.text.c_str(), -1, &tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+                DrawTextW(dc, it.text.c_str(), -1, &tr,
+                          DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
                 if (it.flags & MF_POPUP) {
                     // A small arrow: this item opens a further menu.
                     int cx = ir.right - 8, cy = (ir.top + ir.bottom) / 2;
@@ -304,7 +307,9 @@ LRESULT MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 } // namespace tw_user
 
-HMENU CreatePopupMenu() { return NewMenu(); }
+HMENU CreatePopupMenu() {
+    return NewMenu();
+}
 
 BOOL AppendMenuW(HMENU menu, UINT flags, UINT_PTR idOrPopup, LPCWSTR text) {
     Menu* m = MenuOf(menu);

@@ -69,7 +69,8 @@ static INT_PTR MessageBoxDlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 SetBkMode(dc, TRANSPARENT);
                 SetTextColor(dc, RGB(255, 255, 255));
                 RECT tr{strip.left + 6, strip.top, strip.right - 6, strip.bottom};
-                DrawTextW(dc, info->caption.c_str(), -1, &tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+                DrawTextW(dc, info->caption.c_str(), -1, &tr,
+                          DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
                 SelectObject(dc, of);
                 if ((info->type & 0xF0) == MB_ICONERROR)
                     DrawErrorIcon(dc, 8, kStripH + 8);
@@ -104,7 +105,8 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ of = SelectObject(dc, font);
         RECT calc{0, 0, textW, 0};
-        textH = DrawTextW(dc, body.c_str(), -1, &calc, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
+        textH = DrawTextW(dc, body.c_str(), -1, &calc,
+                          DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_LEFT);
         SelectObject(dc, of);
         DeleteDC(dc);
     }
@@ -117,8 +119,8 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     int y = kWorkTop + (kWorkH - boxH) / 2;
     if (owner && !Get(owner))
         owner = nullptr;
-    HWND box = CreateWindowExW(WS_EX_TOPMOST, u"Dialog", info.caption.c_str(), WS_POPUP, x, y, kBoxW,
-                               boxH, owner, nullptr, nullptr, nullptr);
+    HWND box = CreateWindowExW(WS_EX_TOPMOST, u"Dialog", info.caption.c_str(), WS_POPUP, x, y,
+                               kBoxW, boxH, owner, nullptr, nullptr, nullptr);
     auto w = Get(box);
     if (!w)
         return 0;
@@ -128,12 +130,13 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     SetWindowLongPtrW(box, DWLP_DLGPROC, reinterpret_cast<LONG_PTR>(&MessageBoxDlgProc));
     SetWindowLongPtrW(box, DWLP_USER, reinterpret_cast<LONG_PTR>(&info));
     int textTop = kStripH + 8 + (contentH - textH) / 2;
-    HWND label = CreateWindowExW(0, u"STATIC", body.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT, textLeft,
-                                 textTop, textW, std::max(textH, 13), box,
+    HWND label = CreateWindowExW(0, u"STATIC", body.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT,
+                                 textLeft, textTop, textW, std::max(textH, 13), box,
                                  reinterpret_cast<HMENU>(uintptr_t(0xFFFF)), nullptr, nullptr);
-    HWND ok = CreateWindowExW(0, u"BUTTON", u"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                              (kBoxW - kButtonW) / 2, boxH - 8 - kButtonH, kButtonW, kButtonH, box,
-                              reinterpret_cast<HMENU>(uintptr_t(IDOK)), nullptr, nullptr);
+    HWND ok =
+        CreateWindowExW(0, u"BUTTON", u"OK", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                        (kBoxW - kButtonW) / 2, boxH - 8 - kButtonH, kButtonW, kButtonH, box,
+                        reinterpret_cast<HMENU>(uintptr_t(IDOK)), nullptr, nullptr);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(box, WM_INITDIALOG, reinterpret_cast<WPARAM>(ok), 0);

@@ -14,9 +14,13 @@ void AddDirty(const RECT& screen) {
     S().dirty = Union(S().dirty, r);
 }
 
-bool HasDirty() { return !IsEmpty(S().dirty); }
+bool HasDirty() {
+    return !IsEmpty(S().dirty);
+}
 
-void MarkTopBarDirty() { AddDirty(RECT{0, 0, kScreenW, kTopBarH}); }
+void MarkTopBarDirty() {
+    AddDirty(RECT{0, 0, kScreenW, kTopBarH});
+}
 
 void TitleChangedFor(HWND hwnd) {
     if (hwnd && hwnd == S().foreground) {
@@ -52,8 +56,8 @@ static void PaintOne(const WindowPtr& w, const RECT& area) {
     RECT clip = Intersect(vis, cs);
     if (IsEmpty(clip))
         return;
-    w->paintClip = RECT{clip.left - cs.left, clip.top - cs.top, clip.right - cs.left,
-                        clip.bottom - cs.top};
+    w->paintClip =
+        RECT{clip.left - cs.left, clip.top - cs.top, clip.right - cs.left, clip.bottom - cs.top};
     w->inPaintRound = true;
     SendMessageW(w->hwnd, WM_PAINT, 0, 0);
     w->inPaintRound = false;
@@ -148,7 +152,8 @@ BOOL InvalidateRect(HWND hwnd, LPCRECT rect, BOOL erase) {
     RECT area = VisibleScreenRect(w);
     if (rect) {
         RECT cs = ClientScreenRect(w);
-        RECT r{cs.left + rect->left, cs.top + rect->top, cs.left + rect->right, cs.top + rect->bottom};
+        RECT r{cs.left + rect->left, cs.top + rect->top, cs.left + rect->right,
+               cs.top + rect->bottom};
         area = Intersect(area, r);
     }
     AddDirty(area);
@@ -195,7 +200,8 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
     bool erase = w->paintDepth == 0;
     w->paintDepth++;
     if (erase)
-        ps->fErase = SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
+        ps->fErase =
+            SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
     return dc;
 #else
     w->paintDepth++;

@@ -25,7 +25,9 @@ static External& Ext() {
 static std::thread::id gUiThread;
 static bool gUiThreadSet = false;
 
-bool IsOnUiThread() { return !gUiThreadSet || std::this_thread::get_id() == gUiThread; }
+bool IsOnUiThread() {
+    return !gUiThreadSet || std::this_thread::get_id() == gUiThread;
+}
 
 static DesktopHooks gDefaultHooks;
 static DesktopHooks* gHooks = nullptr;
@@ -59,7 +61,8 @@ void RemoveTimersOf(HWND hwnd) {
 static Timer* DueTimer(uint64_t now) {
     Timer* best = nullptr;
     for (auto& t : S().timers)
-        if (t.due <= now && (!best || t.due < best->due || (t.due == best->due && t.seq < best->seq)))
+        if (t.due <= now &&
+            (!best || t.due < best->due || (t.due == best->due && t.seq < best->seq)))
             best = &t;
     return best;
 }
@@ -128,8 +131,12 @@ void DesktopHooks::Wait(uint64_t dueMs) {
                     [&] { return e.woken || !e.items.empty(); });
 }
 
-void SetDesktopHooks(DesktopHooks* hooks) { gHooks = hooks; }
-DesktopHooks* GetDesktopHooks() { return gHooks ? gHooks : &gDefaultHooks; }
+void SetDesktopHooks(DesktopHooks* hooks) {
+    gHooks = hooks;
+}
+DesktopHooks* GetDesktopHooks() {
+    return gHooks ? gHooks : &gDefaultHooks;
+}
 
 void SetUiThread() {
     if (gUiThreadSet && gUiThread == std::this_thread::get_id())
@@ -163,9 +170,15 @@ static void PushStylus(int action, int x, int y) {
     item.y = y;
     PushExternal(std::move(item));
 }
-void StylusDown(int x, int y) { PushStylus(0, x, y); }
-void StylusMove(int x, int y) { PushStylus(1, x, y); }
-void StylusUp(int x, int y) { PushStylus(2, x, y); }
+void StylusDown(int x, int y) {
+    PushStylus(0, x, y);
+}
+void StylusMove(int x, int y) {
+    PushStylus(1, x, y);
+}
+void StylusUp(int x, int y) {
+    PushStylus(2, x, y);
+}
 
 BOOL IsQueueIdle() {
     {
@@ -313,7 +326,8 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, TIMERPROC proc) {
 
 BOOL KillTimer(HWND hwnd, UINT_PTR id) {
     auto& t = S().timers;
-    auto it = std::find_if(t.begin(), t.end(), [&](const Timer& x) { return x.hwnd == hwnd && x.id == id; });
+    auto it = std::find_if(t.begin(), t.end(),
+                           [&](const Timer& x) { return x.hwnd == hwnd && x.id == id; });
     if (it == t.end())
         return FALSE;
     t.erase(it);

@@ -69,7 +69,9 @@ HGLOBAL LoadResource(HINSTANCE instance, HRSRC res) {
     return const_cast<void*>(reinterpret_cast<const RESOURCEENTRY*>(res)->data);
 }
 
-LPVOID LockResource(HGLOBAL data) { return data; }
+LPVOID LockResource(HGLOBAL data) {
+    return data;
+}
 
 #if TW_GDI
 static HBITMAP DrawPicture(const BITMAPRESOURCE* pic) {
@@ -91,8 +93,9 @@ static HBITMAP DrawPicture(const BITMAPRESOURCE* pic) {
 
 HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
     auto* pic = static_cast<const BITMAPRESOURCE*>(
-        IS_INTRESOURCE(name) ? FindResourceData(instance, WORD(reinterpret_cast<uintptr_t>(name)), RT_BITMAP)
-                             : nullptr);
+        IS_INTRESOURCE(name)
+            ? FindResourceData(instance, WORD(reinterpret_cast<uintptr_t>(name)), RT_BITMAP)
+            : nullptr);
 #if TW_GDI
     return DrawPicture(pic);
 #else

@@ -38,7 +38,9 @@ std::u16string Upper(const std::u16string& s) {
     return r;
 }
 
-bool EqualsNoCase(LPCWSTR a, LPCWSTR b) { return Upper(Str(a)) == Upper(Str(b)); }
+bool EqualsNoCase(LPCWSTR a, LPCWSTR b) {
+    return Upper(Str(a)) == Upper(Str(b));
+}
 
 RECT Intersect(const RECT& a, const RECT& b) {
     RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -49,7 +51,9 @@ RECT Intersect(const RECT& a, const RECT& b) {
         r.bottom = r.top;
     return r;
 }
-bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+bool IsEmpty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 RECT Union(const RECT& a, const RECT& b) {
     if (IsEmpty(a))
         return b;
@@ -62,14 +66,17 @@ bool Contains(const RECT& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-bool IsTopLevel(const WindowPtr& w) { return !(w->style & WS_CHILD) || !w->parent; }
+bool IsTopLevel(const WindowPtr& w) {
+    return !(w->style & WS_CHILD) || !w->parent;
+}
 
 int BorderWidth(const WindowPtr& w) {
     // Top-level windows draw their own frame inside their rectangle; a child with a border
     // style has a one-pixel frame around its client area.
     if (IsTopLevel(w))
         return 0;
-    if ((w->style & (WS_BORDER | WS_DLGFRAME)) || (w->exStyle & (WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE)))
+    if ((w->style & (WS_BORDER | WS_DLGFRAME)) ||
+        (w->exStyle & (WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE)))
         return 1;
     return 0;
 }
@@ -138,7 +145,9 @@ HWND TopLevelOf(HWND hwnd) {
     return w->hwnd;
 }
 
-static void RemoveFrom(std::vector<HWND>& v, HWND h) { v.erase(std::remove(v.begin(), v.end(), h), v.end()); }
+static void RemoveFrom(std::vector<HWND>& v, HWND h) {
+    v.erase(std::remove(v.begin(), v.end(), h), v.end());
+}
 
 // Puts a top-level window at the top of its band (topmost windows stay above the others),
 // with the windows it owns above it.
@@ -221,8 +230,8 @@ ATOM RegisterClassW(const WNDCLASSW* wc) {
 // ---- Creation and destruction --------------------------------------------------------
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
-                     int y, int width, int height, HWND parent, HMENU menuOrId,
-                     HINSTANCE instance, LPVOID param) {
+                     int y, int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance,
+                     LPVOID param) {
     RegisterSystemClasses();
     SetUiThread();
     if (!className || IS_INTRESOURCE(className))
@@ -273,8 +282,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
         PlaceTop(w->hwnd);
     }
     HWND h = w->hwnd;
-    CREATESTRUCTW cs{param, instance, menuOrId, parent, height, width, y, x, LONG(style),
-                     windowName, className, exStyle};
+    CREATESTRUCTW cs{param, instance, menuOrId,    parent,     height,    width,
+                     y,     x,        LONG(style), windowName, className, exStyle};
     if (SendMessageW(h, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow(h);
         return nullptr;
@@ -428,7 +437,9 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
     return 0;
 }
 
-LONG GetWindowLongW(HWND hwnd, int index) { return LONG(GetWindowLongPtrW(hwnd, index)); }
+LONG GetWindowLongW(HWND hwnd, int index) {
+    return LONG(GetWindowLongPtrW(hwnd, index));
+}
 LONG SetWindowLongW(HWND hwnd, int index, LONG value) {
     return LONG(SetWindowLongPtrW(hwnd, index, value));
 }
@@ -548,9 +559,9 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
         return FALSE;
     BOOL wasVisible = (w->style & WS_VISIBLE) != 0;
     bool show = cmd != SW_HIDE && cmd != SW_MINIMIZE;
-    bool activate = IsTopLevel(w) && !w->attached && !(w->exStyle & WS_EX_NOACTIVATE) &&
-                    (cmd == SW_SHOW || cmd == SW_SHOWNORMAL || cmd == SW_RESTORE ||
-                     cmd == SW_SHOWMINIMIZED);
+    bool activate =
+        IsTopLevel(w) && !w->attached && !(w->exStyle & WS_EX_NOACTIVATE) &&
+        (cmd == SW_SHOW || cmd == SW_SHOWNORMAL || cmd == SW_RESTORE || cmd == SW_SHOWMINIMIZED);
     if (show && !wasVisible) {
         w->style |= WS_VISIBLE;
         SendMessageW(hwnd, WM_SHOWWINDOW, TRUE, 0);
@@ -568,7 +579,8 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
         std::vector<RECT> barAreas;
         if (IsTopLevel(w))
             for (auto& kv : S().windows)
-                if (kv.second->attached && kv.second->owner == hwnd && EffectivelyVisible(kv.second))
+                if (kv.second->attached && kv.second->owner == hwnd &&
+                    EffectivelyVisible(kv.second))
                     barAreas.push_back(VisibleScreenRect(kv.second));
         w->style &= ~WS_VISIBLE;
         if (wasEffective)
@@ -781,7 +793,9 @@ HWND HitTest(int x, int y) {
 }
 } // namespace tw_user
 
-HWND WindowFromPoint(POINT pt) { return HitTest(pt.x, pt.y); }
+HWND WindowFromPoint(POINT pt) {
+    return HitTest(pt.x, pt.y);
+}
 
 BOOL MapDialogRect(HWND dialog, LPRECT rect) {
     (void)dialog;
@@ -810,7 +824,9 @@ HWND SetFocus(HWND hwnd) {
     return old;
 }
 
-HWND GetFocus() { return S().focus; }
+HWND GetFocus() {
+    return S().focus;
+}
 
 HWND SetCapture(HWND hwnd) {
     HWND old = S().capture;
@@ -830,14 +846,17 @@ BOOL ReleaseCapture() {
     return TRUE;
 }
 
-HWND GetCapture() { return S().capture; }
+HWND GetCapture() {
+    return S().capture;
+}
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR title) {
     for (HWND h : S().topZ) {
         auto w = Get(h);
         if (!w)
             continue;
-        if (className && !IS_INTRESOURCE(className) && !EqualsNoCase(className, w->cls->name.c_str()))
+        if (className && !IS_INTRESOURCE(className) &&
+            !EqualsNoCase(className, w->cls->name.c_str()))
             continue;
         if (title && w->text != Str(title))
             continue;
@@ -848,7 +867,9 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR title) {
     return nullptr;
 }
 
-void SetRemoteWindowHooks(RemoteWindowHooks* hooks) { gRemote = hooks; }
+void SetRemoteWindowHooks(RemoteWindowHooks* hooks) {
+    gRemote = hooks;
+}
 
 BOOL AttachToOwner(HWND popup) {
     auto w = Get(popup);
@@ -932,7 +953,9 @@ BOOL SetForegroundWindow(HWND hwnd) {
     return TRUE;
 }
 
-HWND GetForegroundWindow() { return S().foreground; }
+HWND GetForegroundWindow() {
+    return S().foreground;
+}
 
 HWND SetActiveWindow(HWND hwnd) {
     HWND old = S().foreground;
@@ -940,7 +963,9 @@ HWND SetActiveWindow(HWND hwnd) {
     return old;
 }
 
-HWND GetActiveWindow() { return S().foreground; }
+HWND GetActiveWindow() {
+    return S().foreground;
+}
 
 // ---- System metrics and colours -----------------------------------------------------
 
