@@ -11,10 +11,6 @@
 #include <thread>
 #include <vector>
 
-#ifndef TW_GDI
-#define TW_GDI 1
-#endif
-
 extern char** environ;
 
 namespace {
@@ -45,18 +41,13 @@ std::map<HWND, Bar>& Bars() {
     return *m;
 }
 
-[[maybe_unused]] HFONT BarFont() {
-#if TW_GDI
+HFONT BarFont() {
     static HFONT f = CreateFontW(-12, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
                                  VARIABLE_PITCH | FF_SWISS, u"Tahoma");
     return f;
-#else
-    return nullptr;
-#endif
 }
 
 int CaptionWidth(const std::u16string& text) {
-#if TW_GDI
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ of = SelectObject(dc, BarFont());
     SIZE sz{};
@@ -64,9 +55,6 @@ int CaptionWidth(const std::u16string& text) {
     SelectObject(dc, of);
     DeleteDC(dc);
     return sz.cx;
-#else
-    return int(text.size()) * 7;
-#endif
 }
 
 int ButtonAt(const Bar& bar, int x, int y) {
@@ -148,7 +136,6 @@ LRESULT CALLBACK_Bar(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
-#if TW_GDI
             RECT r;
             GetClientRect(hwnd, &r);
             HBRUSH face = CreateSolidBrush(RGB(214, 211, 206));
@@ -176,9 +163,6 @@ LRESULT CALLBACK_Bar(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 }
                 SelectObject(dc, of);
             }
-#else
-            (void)dc;
-#endif
             EndPaint(hwnd, &ps);
             return 0;
         }

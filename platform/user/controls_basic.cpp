@@ -39,7 +39,7 @@ static std::map<HWND, StaticState>& Statics() {
     return *m;
 }
 
-[[maybe_unused]] static DWORD StaticType(HWND hwnd) {
+static DWORD StaticType(HWND hwnd) {
     return DWORD(GetWindowLongW(hwnd, GWL_STYLE)) & SS_TYPEMASK;
 }
 
@@ -55,14 +55,12 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 LPCWSTR rtype = type == SS_BITMAP ? RT_BITMAP : RT_ICON;
                 auto* pic = static_cast<const BITMAPRESOURCE*>(
                     FindResourceData(cs->hInstance, st.resourceId, rtype));
-#if TW_GDI
                 if (pic && type == SS_BITMAP) {
                     st.bitmap = LoadBitmapW(cs->hInstance, cs->lpszName);
                     st.ownsBitmap = st.bitmap != nullptr;
                 } else if (pic) {
                     st.icon = LoadIconW(cs->hInstance, cs->lpszName);
                 }
-#endif
                 // The control takes the picture's size unless it centres the picture.
                 if (pic && !(cs->style & SS_CENTERIMAGE))
                     SetWindowPos(hwnd, nullptr, 0, 0, pic->width, pic->height,
@@ -74,10 +72,8 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_NCDESTROY: {
             auto it = Statics().find(hwnd);
             if (it != Statics().end()) {
-#if TW_GDI
                 if (it->second.ownsBitmap && it->second.bitmap)
                     DeleteObject(it->second.bitmap);
-#endif
                 Statics().erase(it);
             }
             return 0;
@@ -96,10 +92,8 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 st.icon = reinterpret_cast<HICON>(lp);
             } else {
                 old = reinterpret_cast<LRESULT>(st.bitmap);
-#if TW_GDI
                 if (st.ownsBitmap && st.bitmap)
                     DeleteObject(st.bitmap);
-#endif
                 st.bitmap = reinterpret_cast<HBITMAP>(lp);
                 st.ownsBitmap = false;
                 old = 0; // the one it loaded itself is gone
@@ -118,7 +112,6 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             w->paintedByOther = false;
-#if TW_GDI
             SetTextColor(dc, RGB(0, 0, 0));
             SetBkColor(dc, RGB(255, 255, 255));
             SetBkMode(dc, OPAQUE);
@@ -164,7 +157,6 @@ LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             }
             if (oldFont)
                 SelectObject(dc, oldFont);
-#endif
             EndPaint(hwnd, &ps);
             return 0;
         }
@@ -252,7 +244,6 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             auto w = Get(hwnd);
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
-#if TW_GDI
             if (w && dc) {
                 RECT r;
                 GetClientRect(hwnd, &r);
@@ -294,10 +285,6 @@ LRESULT ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 if (oldFont)
                     SelectObject(dc, oldFont);
             }
-#else
-            (void)w;
-            (void)dc;
-#endif
             EndPaint(hwnd, &ps);
             return 0;
         }

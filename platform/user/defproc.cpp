@@ -48,7 +48,6 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case WM_ERASEBKGND: {
-#if TW_GDI
             HBRUSH b = w->cls ? w->cls->background : nullptr;
             if (!b)
                 return 0;
@@ -56,9 +55,6 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             GetClientRect(hwnd, &r);
             FillRect(reinterpret_cast<HDC>(wp), &r, b);
             return 1;
-#else
-            return 0;
-#endif
         }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
@@ -67,14 +63,10 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSCROLLBAR: {
-#if TW_GDI
             HDC dc = reinterpret_cast<HDC>(wp);
             SetTextColor(dc, RGB(0, 0, 0));
             SetBkColor(dc, RGB(255, 255, 255));
             return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-#else
-            return 0;
-#endif
         }
         case WM_CLOSE: DestroyWindow(hwnd); return 0;
         case WM_NCHITTEST: return 1;
@@ -111,7 +103,6 @@ HCURSOR GetCursor() {
 }
 
 HBRUSH GetSysColorBrush(int index) {
-#if TW_GDI
     static std::map<int, HBRUSH>* brushes = new std::map<int, HBRUSH>;
     auto it = brushes->find(index);
     if (it != brushes->end())
@@ -119,8 +110,4 @@ HBRUSH GetSysColorBrush(int index) {
     HBRUSH b = CreateSolidBrush(GetSysColor(index));
     (*brushes)[index] = b;
     return b;
-#else
-    (void)index;
-    return nullptr;
-#endif
 }

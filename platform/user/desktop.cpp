@@ -4,7 +4,6 @@
 
 namespace tw_user {
 
-#if TW_GDI
 static void DrawBusySign(HDC dc, int cx, int cy) {
     // An hourglass: two triangles meeting at the centre, in white.
     HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
@@ -20,10 +19,8 @@ static void DrawBusySign(HDC dc, int cx, int cy) {
     DeleteObject(white);
     DeleteObject(pen);
 }
-#endif
 
 void DrawDecorations() {
-#if TW_GDI
     HDC dc = CreateSurfaceDC(ScreenSurface());
     RECT bar{0, 0, kScreenW, kTopBarH};
     HBRUSH blue = CreateSolidBrush(RGB(0, 36, 107));
@@ -62,7 +59,6 @@ void DrawDecorations() {
         DrawBusySign(dc, kScreenW - 50, kTopBarH / 2);
     SelectObject(dc, of);
     DeleteDC(dc);
-#endif
 }
 
 } // namespace tw_user

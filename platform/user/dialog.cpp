@@ -7,7 +7,6 @@
 namespace tw_user {
 
 HFONT DialogFont(LPCWSTR face, int pointSize) {
-#if TW_GDI
     static std::map<std::pair<std::u16string, int>, HFONT>* fonts =
         new std::map<std::pair<std::u16string, int>, HFONT>;
     auto key = std::make_pair(Str(face), pointSize);
@@ -19,15 +18,9 @@ HFONT DialogFont(LPCWSTR face, int pointSize) {
                           VARIABLE_PITCH | FF_SWISS, face && *face ? face : u"MS Sans Serif");
     (*fonts)[key] = f;
     return f;
-#else
-    (void)face;
-    (void)pointSize;
-    return nullptr;
-#endif
 }
 
 HFONT SystemUiFont(int pixelHeight, bool bold) {
-#if TW_GDI
     static std::map<std::pair<int, bool>, HFONT>* fonts = new std::map<std::pair<int, bool>, HFONT>;
     auto key = std::make_pair(pixelHeight, bold);
     auto it = fonts->find(key);
@@ -37,11 +30,6 @@ HFONT SystemUiFont(int pixelHeight, bool bold) {
                           DEFAULT_CHARSET, 0, 0, 0, VARIABLE_PITCH | FF_SWISS, u"Tahoma");
     (*fonts)[key] = f;
     return f;
-#else
-    (void)pixelHeight;
-    (void)bold;
-    return nullptr;
-#endif
 }
 
 INT_PTR RunModalLoop(HWND dialog) {
@@ -212,19 +200,14 @@ LRESULT DefDlgProcW(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
         case WM_INITDIALOG: return 0;
         case WM_ERASEBKGND: {
-#if TW_GDI
             RECT r;
             GetClientRect(dialog, &r);
             FillRect(reinterpret_cast<HDC>(wp), &r, GetStockObject(WHITE_BRUSH));
             return 1;
-#else
-            return 0;
-#endif
         }
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(dialog, &ps);
-#if TW_GDI
             // A dialog smaller than the work area shows its edge.
             RECT r;
             GetClientRect(dialog, &r);
@@ -233,9 +216,6 @@ LRESULT DefDlgProcW(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
                 FrameRect(dc, &r, frame);
                 DeleteObject(frame);
             }
-#else
-            (void)dc;
-#endif
             EndPaint(dialog, &ps);
             return 0;
         }

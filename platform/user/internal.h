@@ -4,12 +4,6 @@
 
 #include "platform/user/user.h"
 
-// Painting calls into gdi; until the drawing library is part of the build the window
-// system manages windows without drawing them.
-#ifndef TW_GDI
-#define TW_GDI 1
-#endif
-
 #include <deque>
 #include <functional>
 #include <map>

@@ -70,7 +70,6 @@ struct Tracking {
 static Tracking* gTracking = nullptr;
 
 static int TextWidth(const std::u16string& text) {
-#if TW_GDI
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, SystemUiFont(12, false));
     SIZE sz{};
@@ -78,9 +77,6 @@ static int TextWidth(const std::u16string& text) {
     SelectObject(dc, old);
     DeleteDC(dc);
     return sz.cx;
-#else
-    return int(text.size()) * 6;
-#endif
 }
 
 static SIZE MenuSize(HMENU menu) {
@@ -94,8 +90,8 @@ static SIZE MenuSize(HMENU menu) {
             continue;
         }
         s.cy += kItemH;
-        s.cx = std::max<LONG>(s.cx,
-                              TextWidth(it.text) + 2 * kMenuPad + ((it.flags & MF_POPUP) ? 12 : 0));
+        s.cx = std::max<LONG>(s.cx, TextWidth(it.text) + 2 * kMenuPad + 4 +
+                                        ((it.flags & MF_POPUP) ? 12 : 0));
     }
     return s;
 }
@@ -239,7 +235,6 @@ LRESULT MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
-#if TW_GDI
             HMENU menu = reinterpret_cast<HMENU>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
             int highlighted = -1;
             if (gTracking)
@@ -296,9 +291,6 @@ LRESULT MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 top += kItemH;
             }
             SelectObject(dc, oldFont);
-#else
-            (void)dc;
-#endif
             EndPaint(hwnd, &ps);
             return 0;
         }

@@ -17,7 +17,6 @@ struct BoxInfo {
     UINT type;
 };
 
-#if TW_GDI
 static void DrawErrorIcon(HDC dc, int x, int y) {
     // A red disc with a white cross.
     HBRUSH red = CreateSolidBrush(RGB(204, 0, 0));
@@ -38,7 +37,6 @@ static void DrawErrorIcon(HDC dc, int x, int y) {
     SelectObject(dc, op);
     DeleteObject(white);
 }
-#endif
 
 static INT_PTR MessageBoxDlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     (void)lp;
@@ -54,7 +52,6 @@ static INT_PTR MessageBoxDlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             auto* info = reinterpret_cast<BoxInfo*>(GetWindowLongPtrW(hwnd, DWLP_USER));
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd, &ps);
-#if TW_GDI
             RECT r;
             GetClientRect(hwnd, &r);
             HBRUSH frame = CreateSolidBrush(RGB(0, 0, 0));
@@ -75,10 +72,6 @@ static INT_PTR MessageBoxDlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 if ((info->type & 0xF0) == MB_ICONERROR)
                     DrawErrorIcon(dc, 8, kStripH + 8);
             }
-#else
-            (void)dc;
-            (void)info;
-#endif
             EndPaint(hwnd, &ps);
             return TRUE;
         }
@@ -100,7 +93,6 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     int textW = kBoxW - textLeft - 10;
     HFONT font = DialogFont(u"MS Sans Serif", 8);
     int textH = 0;
-#if TW_GDI
     {
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ of = SelectObject(dc, font);
@@ -110,9 +102,6 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
         SelectObject(dc, of);
         DeleteDC(dc);
     }
-#else
-    textH = 13 * int(1 + std::count(body.begin(), body.end(), u'\n'));
-#endif
     int contentH = std::max(icon ? kIcon : 0, textH);
     int boxH = std::min(kWorkH, kStripH + 8 + contentH + 12 + kButtonH + 8);
     int x = (kScreenW - kBoxW) / 2;

@@ -40,7 +40,6 @@ static void PaintOne(const WindowPtr& w, const RECT& area) {
     RECT vis = Intersect(VisibleScreenRect(w), area);
     if (IsEmpty(vis))
         return;
-#if TW_GDI
     int b = BorderWidth(w);
     if (b > 0) {
         HDC dc = CreateSurfaceDC(ScreenSurface());
@@ -51,7 +50,6 @@ static void PaintOne(const WindowPtr& w, const RECT& area) {
         DeleteObject(frame);
         DeleteDC(dc);
     }
-#endif
     RECT cs = ClientScreenRect(w);
     RECT clip = Intersect(vis, cs);
     if (IsEmpty(clip))
@@ -76,7 +74,6 @@ static void PaintTree(HWND hwnd, const RECT& area) {
 }
 
 static void PaintArea(const RECT& area) {
-#if TW_GDI
     {
         HDC dc = CreateSurfaceDC(ScreenSurface());
         HBRUSH desk = CreateSolidBrush(RGB(255, 255, 255));
@@ -84,7 +81,6 @@ static void PaintArea(const RECT& area) {
         DeleteObject(desk);
         DeleteDC(dc);
     }
-#endif
     std::vector<HWND> z = S().topZ;
     for (auto it = z.rbegin(); it != z.rend(); ++it) {
         auto w = Get(*it);
@@ -113,9 +109,7 @@ void PaintRound() {
 }
 
 void PresentScreen() {
-#if TW_GDI
     GetDesktopHooks()->Present(ScreenSurface());
-#endif
 }
 
 } // namespace tw_user
@@ -123,12 +117,8 @@ void PresentScreen() {
 using namespace tw_user;
 
 Surface* ScreenSurface() {
-#if TW_GDI
     static Surface* screen = CreateSurface(kScreenW, kScreenH);
     return screen;
-#else
-    return nullptr;
-#endif
 }
 
 void UpdateScreen() {
@@ -192,7 +182,6 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
     ps->rcPaint = clip;
     if (w->paintDepth > 0)
         w->paintedByOther = true;
-#if TW_GDI
     HDC dc = CreateSurfaceDC(ScreenSurface());
     SetViewportOrgEx(dc, cs.left, cs.top, nullptr);
     IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
@@ -203,27 +192,18 @@ HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
         ps->fErase =
             SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
     return dc;
-#else
-    w->paintDepth++;
-    return nullptr;
-#endif
 }
 
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
     auto w = Get(hwnd);
     if (w && w->paintDepth > 0)
         w->paintDepth--;
-#if TW_GDI
     if (ps && ps->hdc)
         DeleteDC(ps->hdc);
-#else
-    (void)ps;
-#endif
     return TRUE;
 }
 
 HDC GetDC(HWND hwnd) {
-#if TW_GDI
     HDC dc = CreateSurfaceDC(ScreenSurface());
     if (!hwnd)
         return dc;
@@ -241,19 +221,11 @@ HDC GetDC(HWND hwnd) {
         IntersectClipRect(dc, vis.left - cs.left, vis.top - cs.top, vis.right - cs.left,
                           vis.bottom - cs.top);
     return dc;
-#else
-    (void)hwnd;
-    return nullptr;
-#endif
 }
 
 int ReleaseDC(HWND hwnd, HDC dc) {
     (void)hwnd;
-#if TW_GDI
     if (dc)
         DeleteDC(dc);
-#else
-    (void)dc;
-#endif
     return 1;
 }

@@ -73,7 +73,6 @@ LPVOID LockResource(HGLOBAL data) {
     return data;
 }
 
-#if TW_GDI
 static HBITMAP DrawPicture(const BITMAPRESOURCE* pic) {
     if (!pic || pic->width <= 0 || pic->height <= 0)
         return nullptr;
@@ -89,19 +88,13 @@ static HBITMAP DrawPicture(const BITMAPRESOURCE* pic) {
     }
     return bmp;
 }
-#endif
 
 HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
     auto* pic = static_cast<const BITMAPRESOURCE*>(
         IS_INTRESOURCE(name)
             ? FindResourceData(instance, WORD(reinterpret_cast<uintptr_t>(name)), RT_BITMAP)
             : nullptr);
-#if TW_GDI
     return DrawPicture(pic);
-#else
-    (void)pic;
-    return nullptr;
-#endif
 }
 
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
@@ -111,7 +104,6 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
     auto* pic = static_cast<const ICONRESOURCE*>(FindResourceData(instance, id, RT_ICON));
     if (!pic)
         return nullptr;
-#if TW_GDI
     // Icons are shared: one per module and number for the life of the process.
     static auto* icons = new std::map<std::pair<HINSTANCE, WORD>, HICON>;
     auto key = std::make_pair(instance, id);
@@ -124,9 +116,6 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
         DeleteObject(bmp);
     (*icons)[key] = icon;
     return icon;
-#else
-    return nullptr;
-#endif
 }
 
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int cap) {

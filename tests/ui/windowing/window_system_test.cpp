@@ -418,3 +418,123 @@ TEST(Screens, MessageBoxShowsCaptionTextAndOkAndEndsWithIt) {
 }
 
 } // namespace
+
+// ---- Command bar and its menus --------------------------------------------------------
+
+namespace {
+
+enum { kStandings = 40024, kRosters = 40025, kOptions = 40010, kCalendar = 40011 };
+const MENUITEMTEMPLATEW kDownload[] = {
+    {MF_STRING, kStandings, u"Standings", nullptr, 0},
+    {MF_SEPARATOR, 0, nullptr, nullptr, 0},
+    {MF_STRING, kRosters, u"Rosters", nullptr, 0},
+};
+const MENUITEMTEMPLATEW kFile[] = {
+    {MF_POPUP, 0, u"Download", kDownload, 3},
+    {MF_SEPARATOR, 0, nullptr, nullptr, 0},
+};
+const MENUITEMTEMPLATEW kTools[] = {
+    {MF_STRING, kOptions, u"Options", nullptr, 0},
+    {MF_SEPARATOR, 0, nullptr, nullptr, 0},
+    {MF_STRING, kCalendar, u"Calendar", nullptr, 0},
+};
+const MENUITEMTEMPLATEW kTop[] = {
+    {MF_POPUP, 0, u"File", kFile, 2},
+    {MF_POPUP, 0, u"Tools", kTools, 3},
+};
+const MENUTEMPLATEW kMenu = {kTop, 2};
+const MENUBARBUTTON kButtons[] = {
+    {I_IMAGENONE, 40018, TBSTATE_ENABLED, TBSTYLE_DROPDOWN | TBSTYLE_AUTOSIZE, 40023, 0},
+    {I_IMAGENONE, 40009, TBSTATE_ENABLED, TBSTYLE_DROPDOWN | TBSTYLE_AUTOSIZE, 40021, 1},
+};
+const MENUBARRESOURCE kBar = {102, kButtons, 2};
+const STRINGRESOURCE kFileCaption = {u"File"}, kToolsCaption = {u"Tools"};
+const RESOURCEENTRY kBarResources[] = {
+    {RT_MENU, 102, &kMenu},
+    {RT_RCDATA, 102, &kBar},
+    {RT_STRING, 40023, &kFileCaption},
+    {RT_STRING, 40021, &kToolsCaption},
+};
+HINSTANCE gBarInstance;
+HWND gBarWindow;
+
+INT_PTR CALLBACK_WithBar(HWND hwnd, UINT msg, WPARAM wp, LPARAM) {
+    if (msg == WM_INITDIALOG) {
+        SHINITDLGINFO init{SHIDIM_FLAGS, hwnd, SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
+        SHInitDialog(&init);
+        SHMENUBARINFO mb{};
+        mb.cbSize = sizeof mb;
+        mb.hwndParent = hwnd;
+        mb.nToolBarId = 102;
+        mb.hInstRes = gBarInstance;
+        gBarWindow = SHCreateMenuBar(&mb) ? mb.hwndMB : nullptr;
+        return TRUE;
+    }
+    if (msg == WM_COMMAND) {
+        Log("command " + std::to_string(LOWORD(wp)));
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int RunWithBar() {
+    gBarInstance = CreateModuleInstance(kBarResources, 4);
+    return int(DialogBoxIndirectParamW(gBarInstance, &kLeft, nullptr, CALLBACK_WithBar, 0));
+}
+
+// The open menus, lowest first (menus are the windows without a title above the dialog).
+std::vector<json> OpenMenus(TestDesktop& d) {
+    std::vector<json> menus;
+    json all = Ask(d, {{"op", "windows"}});
+    for (auto& w : all["windows"])
+        if (w["title"] == "" && w["visible"] == true)
+            menus.insert(menus.begin(), w["rect"]);
+    return menus;
+}
+
+void Tap(TestDesktop& d, int x, int y) {
+    Ask(d, {{"op", "tap"}, {"x", x}, {"y", y}});
+    ASSERT_TRUE(d.Idle());
+}
+
+TEST(CommandBar, ButtonsOpenMenusWhosePicksReachTheOwner) {
+    TestDesktop d(RunWithBar);
+    ASSERT_TRUE(d.Idle());
+    TakeLog();
+    RECT bar{};
+    d.RunOnUi([&] { GetWindowRect(gBarWindow, &bar); });
+    EXPECT_EQ(bar.top, 294);
+    EXPECT_EQ(bar.bottom, 320);
+    // Tools, Calendar: the second button, the third item (after a separator).
+    Tap(d, 60, 307);
+    auto menus = OpenMenus(d);
+    ASSERT_EQ(menus.size(), 1u);
+    int top = menus[0][1], left = menus[0][0];
+    EXPECT_EQ(int(menus[0][1]) + int(menus[0][3]), 294); // it rests on the bar
+    Tap(d, left + 10, top + 1 + 22 + 3);                 // the separator: nothing happens
+    EXPECT_EQ(OpenMenus(d).size(), 1u);
+    Tap(d, left + 10, top + 1 + 22 + 7 + 11);
+    EXPECT_TRUE(OpenMenus(d).empty());
+    EXPECT_EQ(TakeLog(), (std::vector<std::string>{"command 40011"}));
+    // File, Download, Rosters: a nested menu opens beside its item.
+    Tap(d, 10, 307);
+    menus = OpenMenus(d);
+    ASSERT_EQ(menus.size(), 1u);
+    Tap(d, int(menus[0][0]) + 10, int(menus[0][1]) + 12);
+    menus = OpenMenus(d);
+    ASSERT_EQ(menus.size(), 2u);
+    std::string shot = std::string(TW_BINARY_DIR) + "/windowing_menu.png";
+    EXPECT_TRUE(Ask(d, {{"op", "screenshot"}, {"path", shot}})["ok"]);
+    EXPECT_GE(int(menus[1][0]), int(menus[0][0]) + int(menus[0][2]) - 8);
+    Tap(d, int(menus[1][0]) + 10, int(menus[1][1]) + 1 + 22 + 7 + 11);
+    EXPECT_TRUE(OpenMenus(d).empty());
+    EXPECT_EQ(TakeLog(), (std::vector<std::string>{"command 40025"}));
+    // A tap outside an open menu closes it and picks nothing.
+    Tap(d, 10, 307);
+    ASSERT_EQ(OpenMenus(d).size(), 1u);
+    Tap(d, 200, 100);
+    EXPECT_TRUE(OpenMenus(d).empty());
+    EXPECT_TRUE(TakeLog().empty());
+}
+
+} // namespace
