@@ -114,6 +114,8 @@ HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
     HICON icon = bmp ? CreateIconFromBitmap(bmp) : nullptr;
     if (bmp)
         DeleteObject(bmp);
+    if (icon)
+        SetIconShared(icon);
     (*icons)[key] = icon;
     return icon;
 }

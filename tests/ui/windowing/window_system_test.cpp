@@ -538,3 +538,34 @@ TEST(CommandBar, ButtonsOpenMenusWhosePicksReachTheOwner) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Cursor, WaitCursorShowsABusySignUntilCleared) {
+    TestDesktop d([] { return RunOuter(&kFull); });
+    ASSERT_TRUE(d.Idle());
+    auto topBarRight = [&] {
+        // The part of the top bar between the title and the X, where the busy sign sits.
+        int white = 0;
+        d.RunOnUi([&] {
+            UpdateScreen();
+            uint32_t* px = SurfacePixels(ScreenSurface());
+            for (int y = 0; y < 26; ++y)
+                for (int x = 180; x < 200; ++x)
+                    white += px[y * 240 + x] == 0x00FFFFFFu;
+        });
+        return white;
+    };
+    EXPECT_EQ(Ask(d, {{"op", "cursor"}})["cursor"], "none");
+    EXPECT_EQ(topBarRight(), 0);
+    d.RunOnUi([] { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); });
+    EXPECT_EQ(Ask(d, {{"op", "cursor"}})["cursor"], "wait");
+    EXPECT_GT(topBarRight(), 20);
+    std::string shot = std::string(TW_BINARY_DIR) + "/windowing_busy.png";
+    EXPECT_TRUE(Ask(d, {{"op", "screenshot"}, {"path", shot}})["ok"]);
+    d.RunOnUi([] { SetCursor(nullptr); });
+    EXPECT_EQ(Ask(d, {{"op", "cursor"}})["cursor"], "none");
+    EXPECT_EQ(topBarRight(), 0);
+}
+
+} // namespace
