@@ -124,7 +124,7 @@ HFONT SelectFittingFont(HDC dc, LPCWSTR text, int maxWidth, int maxHeight) {
         }
         SelectObject(dc, font);
         SIZE size = {0, 0};
-        GetTextExtentPoint32W(dc, text, -1, &size);
+        GetTextExtentPoint32W(dc, text, (int)WcsLen(text), &size);
         if (height <= 6 || (size.cx <= maxWidth && size.cy <= maxHeight)) {
             return font;
         }
@@ -149,7 +149,7 @@ void DrawBanner(HDC dc, int width, int height, LPCWSTR name, COLORREF textColor,
     HGDIOBJ oldFont = SelectObject(dc, GetStockObject(SYSTEM_FONT));
     HFONT font = SelectFittingFont(dc, name, width - 24, height);
     SIZE size = {0, 0};
-    GetTextExtentPoint32W(dc, name, -1, &size);
+    GetTextExtentPoint32W(dc, name, (int)WcsLen(name), &size);
     int textLeft = (width - size.cx) / 2;
     int textRight = textLeft + size.cx;
     int barTop = height / 2 - 2;

@@ -662,9 +662,19 @@ BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flag
                 // Only what it now covers, or uncovers, changes on the screen: siblings
                 // that do not overlap it keep their pixels.
                 if (before != p->zchildren && EffectivelyVisible(w)) {
+                    // A sibling whose order against this one stays the same shows the
+                    // same pixels: only those it passes over change.
+                    auto oldAt = std::find(before.begin(), before.end(), hwnd) - before.begin();
+                    auto newAt = std::find(p->zchildren.begin(), p->zchildren.end(), hwnd) -
+                                 p->zchildren.begin();
                     RECT mine = ScreenRect(w);
                     for (HWND s : before) {
                         if (s == hwnd)
+                            continue;
+                        auto sOld = std::find(before.begin(), before.end(), s) - before.begin();
+                        auto sNew = std::find(p->zchildren.begin(), p->zchildren.end(), s) -
+                                    p->zchildren.begin();
+                        if ((sOld < oldAt) == (sNew < newAt))
                             continue;
                         auto sw = Get(s);
                         if (!sw || !EffectivelyVisible(sw))
