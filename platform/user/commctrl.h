@@ -34,6 +34,7 @@ typedef NMHDR* LPNMHDR;
 #define CBS_DROPDOWN 0x0002L
 #define CBS_DROPDOWNLIST 0x0003L
 #define CBS_SORT 0x0100L
+#define CB_OKAY 0
 #define CB_ERR (-1)
 #define CB_ADDSTRING 0x0143
 #define CB_DELETESTRING 0x0144
@@ -135,6 +136,8 @@ struct LVITEMW {
 #define LVN_FIRST (0U - 100U)
 #define LVN_ITEMCHANGED (LVN_FIRST - 1)
 #define LVN_COLUMNCLICK (LVN_FIRST - 8)
+// After the rows shown have moved (the stylus, LVM_SCROLL, LVM_ENSUREVISIBLE): NMHDR.
+#define LVN_ENDSCROLL (LVN_FIRST - 81)
 struct NMLISTVIEW {
     NMHDR hdr;
     int iItem;
@@ -158,6 +161,8 @@ typedef NMLISTVIEW* LPNMLISTVIEW;
 #define TCM_INSERTITEMW (TCM_FIRST + 62)
 #define TCIF_TEXT 0x0001
 #define TCIF_IMAGE 0x0002
+#define TCIF_PARAM 0x0008
+#define TCM_DELETEALLITEMS (TCM_FIRST + 9)
 struct TCITEMW {
     UINT mask;
     DWORD dwState;
