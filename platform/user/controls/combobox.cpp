@@ -76,8 +76,7 @@ struct ComboBox {
         RECT button{c.right - kScrollWidth - 1, 1, c.right - 1, c.bottom - 1};
         RaisedBox(dc, button);
         if (pressed || list)
-            Fill(dc, button.left + 1, button.top + 1, button.right - 1, button.bottom - 1,
-                 kShadow);
+            Fill(dc, button.left + 1, button.top + 1, button.right - 1, button.bottom - 1, kShadow);
         DrawArrow(dc, button, Arrow::Down, enabled ? kText : kGrayText);
         if (current >= 0 && current < Count()) {
             RECT t{3, 1, button.left - 2, c.bottom - 1};
@@ -121,9 +120,9 @@ struct ComboBox {
         hot = current;
         listTop = std::clamp(current >= 0 ? current : 0, 0, ListMaxTop());
         track = byStylus ? FromField : None;
-        list = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kListClass,
-                               u"", WS_POPUP | WS_BORDER, r.left, r.top, r.right - r.left,
-                               r.bottom - r.top, hwnd, nullptr, nullptr, this);
+        list = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kListClass, u"",
+                               WS_POPUP, r.left, r.top, r.right - r.left, r.bottom - r.top, hwnd,
+                               nullptr, nullptr, this);
         if (!list)
             return;
         ShowWindow(list, SW_SHOWNA);
@@ -163,21 +162,24 @@ struct ComboBox {
         InvalidateRect(list, nullptr, FALSE);
     }
 
+    // The list draws its own one-pixel frame; items and scroll bar lie inside it.
+    static constexpr int kListFrame = 1;
     int ListItemsRight(const RECT& c) const {
-        return int(c.right) - (ListScrolls() ? kScrollWidth : 0);
+        return int(c.right) - kListFrame - (ListScrolls() ? kScrollWidth : 0);
     }
 
     int ItemAt(int x, int y) {
         RECT c{};
         GetClientRect(list, &c);
-        if (x < 0 || x >= ListItemsRight(c) || y < 0 || y >= c.bottom)
+        if (x < kListFrame || x >= ListItemsRight(c) || y < kListFrame ||
+            y >= c.bottom - kListFrame)
             return -1;
-        int i = listTop + y / itemH;
+        int i = listTop + (y - kListFrame) / itemH;
         return i < Count() ? i : -1;
     }
 
     void SyncScroll(const RECT& c) {
-        sb.rect = RECT{ListItemsRight(c), 0, c.right, c.bottom};
+        sb.rect = RECT{ListItemsRight(c), kListFrame, c.right - kListFrame, c.bottom - kListFrame};
         sb.total = Count();
         sb.page = listRows;
         sb.pos = listTop;
@@ -190,13 +192,13 @@ struct ComboBox {
         SetBkMode(dc, TRANSPARENT);
         int right = ListItemsRight(c);
         Fill(dc, 0, 0, right, c.bottom, kWindow);
-        int y = 0;
-        for (int i = listTop; i < Count() && y < c.bottom; i++, y += itemH) {
+        int y = kListFrame;
+        for (int i = listTop; i < Count() && y < c.bottom - kListFrame; i++, y += itemH) {
             bool lit = i == hot;
             if (lit)
-                Fill(dc, 0, y, right, y + itemH, kSelection);
+                Fill(dc, kListFrame, y, right, y + itemH, kSelection);
             SetTextColor(dc, lit ? kSelectionText : kText);
-            RECT t{3, y, right - 2, y + itemH};
+            RECT t{kListFrame + 3, y, right - 2, y + itemH};
             const std::u16string& s = items[size_t(i)].text;
             DrawTextW(dc, s.c_str(), int(s.size()), &t,
                       DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
@@ -205,6 +207,7 @@ struct ComboBox {
             SyncScroll(c);
             sb.Draw(dc);
         }
+        Frame(dc, c, kFrame);
         SelectObject(dc, oldFont);
     }
 
@@ -274,7 +277,8 @@ struct ComboBox {
         InvalidateRect(list, nullptr, FALSE);
         RECT c{};
         GetClientRect(list, &c);
-        POINT a{0, (i - listTop) * itemH}, b{ListItemsRight(c), (i - listTop + 1) * itemH};
+        POINT a{kListFrame, kListFrame + (i - listTop) * itemH};
+        POINT b{ListItemsRight(c), kListFrame + (i - listTop + 1) * itemH};
         ClientToScreen(list, &a);
         ClientToScreen(list, &b);
         *out = RECT{a.x, a.y, b.x, b.y};
@@ -309,9 +313,7 @@ LRESULT ComboListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (reinterpret_cast<HWND>(lp) != hwnd)
                 cb->Close(-1);
             return 0;
-        case WM_DESTROY:
-            SetWindowLongPtrW(hwnd, 0, 0);
-            return 0;
+        case WM_DESTROY: SetWindowLongPtrW(hwnd, 0, 0); return 0;
         default: return DefWindowProcW(hwnd, msg, wp, lp);
     }
 }

@@ -56,10 +56,10 @@ std::u16string TextOf(LPCWSTR text);
 
 // A vertical scroll bar over a list of rows: total rows, rows per page, the first row shown.
 struct VScroll {
-    RECT rect{};      // where it is drawn, in the owner's client coordinates
-    int total = 0;    // rows
-    int page = 1;     // rows that fit
-    int pos = 0;      // first row shown
+    RECT rect{};   // where it is drawn, in the owner's client coordinates
+    int total = 0; // rows
+    int page = 1;  // rows that fit
+    int pos = 0;   // first row shown
     // Stylus tracking
     enum Part { None, UpArrow, DownArrow, PageUp, PageDown, Thumb } pressed = None;
     int grabOffset = 0; // where in the thumb the stylus holds it

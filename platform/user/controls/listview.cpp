@@ -525,9 +525,7 @@ LRESULT ListViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 lv->Invalidate();
             }
             return 0;
-        case WM_SETFONT:
-            lv->SetFont(reinterpret_cast<HFONT>(wp));
-            return 0;
+        case WM_SETFONT: lv->SetFont(reinterpret_cast<HFONT>(wp)); return 0;
         case WM_GETFONT: return reinterpret_cast<LRESULT>(lv->font);
         case WM_SIZE:
             lv->top = std::clamp(lv->top, 0, lv->MaxTop());

@@ -15,7 +15,9 @@ struct Date {
     bool operator==(const Date& o) const { return y == o.y && m == o.m && d == o.d; }
 };
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 int DaysIn(int y, int m) {
     static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && IsLeap(y) ? 29 : days[m - 1];
@@ -75,9 +77,9 @@ Date Today() {
     return Date{st.wYear, st.wMonth, st.wDay};
 }
 
-const char16_t* const kMonths[] = {u"January", u"February", u"March",     u"April",
-                                   u"May",     u"June",     u"July",      u"August",
-                                   u"September", u"October", u"November", u"December"};
+const char16_t* const kMonths[] = {u"January",   u"February", u"March",    u"April",
+                                   u"May",       u"June",     u"July",     u"August",
+                                   u"September", u"October",  u"November", u"December"};
 const char16_t kWeekInitials[] = u"SMTWTFS";
 constexpr COLORREF kTodayMark = RGB(255, 0, 0);
 
@@ -105,9 +107,12 @@ struct MonthCal {
         g.next = RECT{w - 2 - titleH, 2, w - 2, titleH - 2};
         g.weekTop = titleH;
         g.gridTop = titleH + fh + 2;
+        // The "Today:" line only when the six weeks still get rows of a full line each.
         int todayH = fh + 2;
+        if ((h - todayH - g.gridTop) / 6 < fh)
+            todayH = 0;
         g.todayTop = h - todayH;
-        g.rowH = std::max(fh, (g.todayTop - g.gridTop) / 6);
+        g.rowH = std::max(1, (g.todayTop - g.gridTop) / 6);
         g.colW = std::max(1, w / 7);
         g.gridLeft = (w - 7 * g.colW) / 2;
         return g;
@@ -195,7 +200,8 @@ struct MonthCal {
 
         SelectObject(dc, ControlFont(font));
         for (int i = 0; i < 7; i++) {
-            RECT r{g.gridLeft + i * g.colW, g.weekTop, g.gridLeft + (i + 1) * g.colW, g.gridTop - 1};
+            RECT r{g.gridLeft + i * g.colW, g.weekTop, g.gridLeft + (i + 1) * g.colW,
+                   g.gridTop - 1};
             DrawTextW(dc, kWeekInitials + i, 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         }
         HLine(dc, g.gridLeft + 2, g.gridLeft + 7 * g.colW - 2, g.gridTop - 2, kShadow);
@@ -221,6 +227,10 @@ struct MonthCal {
         }
 
         // "Today:" with the date, under the grid, as a shortcut back to today.
+        if (g.todayTop >= g.client.bottom) {
+            SelectObject(dc, oldFont);
+            return;
+        }
         SetTextColor(dc, kText);
         char buf[32];
         std::snprintf(buf, sizeof buf, "Today: %d/%d/%02d", today.m, today.d, today.y % 100);
@@ -256,7 +266,7 @@ struct MonthCal {
             Choose(d);
             return;
         }
-        if (y >= g.todayTop) {
+        if (y >= g.todayTop && g.todayTop < g.client.bottom) {
             press = TodayLine;
             SetCapture(hwnd);
         }

@@ -25,22 +25,32 @@ struct TabControl {
         return c;
     }
 
-    // Each tab is as wide as its caption (blanks included) plus a little room; the strip
-    // hangs from the top edge of the control, under the page.
+    // Each tab is as wide as its caption (blanks included) plus a little room; when the
+    // strip is too narrow for them all, every tab gives up the same share, which the
+    // captions' outer blanks absorb. The strip hangs from the top edge, under the page.
     std::vector<RECT> Layout() const {
         std::vector<RECT> out;
         RECT c = Client();
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, ControlFont(font));
         int h = std::min<int>(c.bottom, FontHeight(font) + 6);
-        int x = 0;
+        std::vector<int> widths;
+        int total = 0;
         for (const Tab& t : tabs) {
-            int w = TextWidth(dc, t.text) + 6;
-            out.push_back(RECT{x, 0, x + w, h});
-            x += w;
+            widths.push_back(TextWidth(dc, t.text) + 6);
+            total += widths.back();
         }
         SelectObject(dc, old);
         DeleteDC(dc);
+        int room = int(c.right);
+        bool squeeze = total > room && room > 0;
+        int natural = 0, x = 0;
+        for (int w : widths) {
+            natural += w;
+            int end = squeeze ? int((long long)natural * room / total) : natural;
+            out.push_back(RECT{x, 0, end, h});
+            x = end;
+        }
         return out;
     }
 
