@@ -12,3 +12,20 @@ export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build-test
 ctest --output-on-failure --timeout 300 -j2
+
+# The data-file readers under libFuzzer, each for a bounded time, in a clang build of its own.
+cd ..
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_FUZZ=ON \
+  -DTARNWICK_TESTS=OFF -DTARNWICK_BENCH=OFF
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_season fuzz_standings fuzz_roster
+for reader in season standings roster; do
+  corpus=$(mktemp -d)
+  case $reader in
+    season) cp res/data/Season.dat "$corpus/" ;;
+    standings) cp res/data/Standings.dat "$corpus/" ;;
+    roster) cp res/data/Roster.dat "$corpus/" ;;
+  esac
+  SDL_VIDEODRIVER=offscreen build-fuzz/fuzz/fuzz_$reader -max_total_time=20 -max_len=4096 \
+    -print_final_stats=0 "$corpus"
+  rm -rf "$corpus"
+done

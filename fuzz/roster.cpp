@@ -1,0 +1,9 @@
+// The roster reader over arbitrary bytes.
+#include "data/data.h"
+#include "fuzz/reader_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::u16string path = fuzz::WriteInput(data, size);
+    LoadRosterTable(fuzz::Window(), path.c_str());
+    return 0;
+}
