@@ -212,7 +212,8 @@ std::vector<Row> LongTeamLineRows() {
     // The line runs on into the next read: every later team moves down one place and
     // the last team line is not read.
     std::vector<Row> teams = {
-        {u"Long", u"1", u"2", u"3", Wide(Repeat('x', 1023 - LongTeamHead.size()))},
+        // Cells read back hold at most 255 characters.
+        {u"Long", u"1", u"2", u"3", Wide(Repeat('x', 255))},
         {u"Tail", u"", u"", u"", u""}};
     for (int i = 1; i < 29; i++) {
         teams.push_back(TeamRow(i));
