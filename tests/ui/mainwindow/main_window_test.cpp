@@ -375,21 +375,4 @@ TEST_F(Banners, ThresholdNearTheListBottom) {
     }
 }
 
-TEST_F(MainWindow, Screens) {
-    StartProgram();
-    ASSERT_TRUE(desktop->Idle());
-    Ui([] {
-        HWND strip = GetDlgItem(MainDialog, IDC_TAB_STRIP);
-        for (int t = 0; t < 5; t++) {
-            RECT r = {};
-            SendMessageW(strip, TCM_GETITEMRECT, t, (LPARAM)&r);
-            RECT s = ScreenRect(strip);
-            fprintf(stderr, "tab %d: %ld %ld %ld %ld strip %ld %ld %ld %ld\n", t, r.left, r.top, r.right, r.bottom, s.left, s.top, s.right, s.bottom);
-        }
-    });
-    Request({{"op", "screenshot"}, {"path", std::string(TW_BINARY_DIR) + "/standings.png"}});
-    ChooseTab(4);
-    Request({{"op", "screenshot"}, {"path", std::string(TW_BINARY_DIR) + "/season.png"}});
-}
-
 } // namespace
