@@ -94,6 +94,7 @@ class MainWindow : public ::testing::Test {
     void StartMainWindow() {
         desktop = std::make_unique<TestDesktop>([] {
             AppInstance = CreateModuleInstance(res::Resources(), res::ResourceCount());
+            InitCommonControls();
             ReadInstallPaths();
             return (int)RunTemplate(IDD_MAIN, MainDialogProc);
         });
