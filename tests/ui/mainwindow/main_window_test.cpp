@@ -296,6 +296,51 @@ TEST_F(MainWindow, OkCancelAndMinimisingEndTheProgramAfterTheCleanUp) {
     }
 }
 
+// The screen as the user sees it: each shown banner's name in its colours over its row,
+// the standings title in black in its label. The screens are kept beside the build.
+TEST_F(MainWindow, StandingsScreenShowsBannersAndTitle) {
+    StartProgram();
+    ASSERT_TRUE(desktop->Idle());
+    Ui([] {
+        UpdateScreen();
+        Surface* screen = ScreenSurface();
+        const uint32_t* pixels = SurfacePixels(screen);
+        int width = SurfaceWidth(screen);
+        // Text is smoothed: count pixels close to the colour.
+        auto count = [&](RECT r, uint32_t colour) {
+            int n = 0;
+            for (int y = r.top; y < r.bottom; y++) {
+                for (int x = r.left; x < r.right; x++) {
+                    uint32_t p = pixels[y * width + x];
+                    int d = 0;
+                    for (int shift : {0, 8, 16}) {
+                        d += abs((int)((p >> shift) & 0xFF) - (int)((colour >> shift) & 0xFF));
+                    }
+                    n += d < 90;
+                }
+            }
+            return n;
+        };
+        const uint32_t orange = 0xE06000, black = 0x000000;
+        for (int banner = 0; banner < 6; banner++) {
+            HWND picture = GetDlgItem(MainDialog, IDC_BANNER_ATLANTIC + banner);
+            if (!IsWindowVisible(picture)) {
+                continue;
+            }
+            RECT r = ScreenRect(picture);
+            EXPECT_GT(count(r, orange), 20) << "banner " << banner;
+            EXPECT_GT(count(r, black), 20) << "banner " << banner;
+        }
+        EXPECT_GT(count(ScreenRect(GetDlgItem(MainDialog, IDC_TITLE_LABEL)), black), 50);
+        SaveSurfacePng(screen, TW_BINARY_DIR "/standings.png");
+    });
+    ChooseTab(4);
+    Ui([] {
+        UpdateScreen();
+        SaveSurfacePng(ScreenSurface(), TW_BINARY_DIR "/season.png");
+    });
+}
+
 // ---- Banners --------------------------------------------------------------------------------
 class Banners : public MainWindow {
   protected:
