@@ -1,5 +1,6 @@
 // The headless desktop: the process entry without a display, and the desktop of ui tests.
 #include "platform/host/host.h"
+#include "platform/host/desktop.h"
 
 #include <chrono>
 #include <future>
@@ -26,8 +27,10 @@ int HostMain(int argc, char** argv, WINMAINPROC winMain, const RESOURCEENTRY* re
     SetUiThread();
     static HeadlessDesktop headless;
     SetDesktopHooks(&headless);
+    OpenDesktop(); // the desktop window and socket take over from the headless hooks
     WCHAR commandLine[1] = {0};
     int rc = winMain(instance, nullptr, commandLine, SW_SHOW);
+    CloseDesktop();
     SetDesktopHooks(nullptr);
     return rc;
 }

@@ -41,6 +41,9 @@ bool SdlDesktop::Open(int width, int height, int scale, std::string* error) {
     // A signal ends the program as it would any other; closing the window is the user's
     // quit, which SDL reports as the window's close event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The window surface is the driver's own framebuffer; left alone, SDL would put a GL
+    // renderer behind it (slow to start, heavy, and it can stall the offscreen driver).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         *error = SDL_GetError();
         return false;

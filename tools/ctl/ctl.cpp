@@ -84,7 +84,7 @@ struct Verb {
 const Verb kVerbs[] = {{"windows", 0}, {"find", 1},     {"activate", 1},   {"controls", 1},
                        {"cells", 2},   {"tap", 2},      {"drag", 4},       {"choose", 3},
                        {"command", 2}, {"minimize", 1}, {"screenshot", 1}, {"cursor", 0},
-                       {"idle", -1},   {"raw", 1}};
+                       {"idle", -1},   {"raw", 1},      {"pipe", 0}};
 
 // Builds the request of a verb; false (with the problem) for arguments that do not fit.
 bool BuildRequest(const std::string& verb, char** a, int n, json* request, std::string* problem) {
