@@ -5,7 +5,7 @@ run_pkgs=(build-essential cmake pkg-config libsdl2-dev libsdl2-ttf-dev libsdl2-i
           libfontconfig-dev fonts-liberation2 fonts-dejavu-core libcurl4-openssl-dev
           nlohmann-json3-dev xdg-utils)
 test_pkgs=(googletest libgtest-dev libgmock-dev libbenchmark-dev nginx-light faketime xvfb
-           clang libclang-rt-14-dev jq xdotool x11-utils)
+           clang libclang-rt-14-dev jq xdotool libx11-dev)
 pkgs=("${run_pkgs[@]}")
 [ "${1:-run}" = test ] && pkgs+=("${test_pkgs[@]}")
 missing=()

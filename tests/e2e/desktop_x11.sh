@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The desktop window on a real X server (Xvfb): it opens at twice the device's size, its
-# title follows the foreground window, and a click at a scaled point reaches the control
-# under it.
+# The desktop window on a real X server (Xvfb): it opens at twice the device's size, a
+# click at a scaled point reaches the control under it, its title follows the foreground
+# window, and closing it ends the program cleanly.
 source "$(dirname "$0")/desktop/lib.sh"
 
 command -v Xvfb >/dev/null && command -v xdotool >/dev/null || {
@@ -49,4 +49,36 @@ for i in $(seq 50); do
     sleep 0.1
 done
 expect_eq "$(xdotool getwindowname "$wid")" "About Tarnwick" "title with About in front"
+
+# Closing the desktop window is the user quitting: with the About box still open, the
+# main window is cancelled, its clean-up ends the About box, and the program exits 0.
+cc "$(dirname "$0")/desktop/close_window.c" -o "$WORK/close_window" -lX11 ||
+    fail "cannot build the close helper"
+"$WORK/close_window" "$wid" || fail "close request not sent"
+for i in $(seq 100); do
+    kill -0 "$TW_PID" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$TW_PID" 2>/dev/null && fail "still running 10 s after its window was closed"
+rc=0
+wait "$TW_PID" || rc=$?
+expect_eq "$rc" "0" "exit code after closing the window"
+[ -e "$TARNWICK_DESKTOP" ] && fail "socket left behind after a clean exit"
+
+# A message box is ended too: the start-up refusal of a missing install, closed with the
+# window, lets the program end.
+TARNWICK_REGISTRY=$WORK/none.reg "$PREFIX/bin/tarnwick" >>"$WORK/tarnwick.log" 2>&1 &
+TW_PID=$!
+STARTED+=("$TW_PID")
+for i in $(seq 100); do
+    [ "$(ctl windows 2>/dev/null | jq -r '.[0].title')" = "Tarnwick" ] && break
+    sleep 0.1
+done
+ctl controls Tarnwick | jq -e '.[] | select(.text == "OK")' >/dev/null || fail "no message box"
+wid=$(xdotool search --sync --name '^Tarnwick$' | head -n 1)
+"$WORK/close_window" "$wid" || fail "close request not sent"
+rc=0
+timeout 10 tail --pid="$TW_PID" -f /dev/null || fail "message box not ended by the close"
+wait "$TW_PID" || rc=$?
+expect_eq "$rc" "0" "exit code after closing the message box's window"
 echo PASS
