@@ -15,7 +15,9 @@ INT_PTR AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
         }
         case WM_ACTIVATE:
             // The box goes away by itself as soon as the user turns to another window.
-            if (LOWORD(wParam) == WA_INACTIVE)
+            // Ending it hides it, which makes it inactive too: a box already on its way
+            // out keeps the code it was ended with.
+            if (LOWORD(wParam) == WA_INACTIVE && IsWindowVisible(dialog))
                 EndDialog(dialog, 0);
             return TRUE;
         case WM_COMMAND:

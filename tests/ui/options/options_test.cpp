@@ -71,8 +71,8 @@ Stored ReadStored() {
         s.offset = Narrow(text);
     }
     size = 4;
-    s.hasIndex = RegQueryValueExW(key, u"Index", nullptr, &type, (LPBYTE)&s.index, &size) ==
-                 ERROR_SUCCESS;
+    s.hasIndex =
+        RegQueryValueExW(key, u"Index", nullptr, &type, (LPBYTE)&s.index, &size) == ERROR_SUCCESS;
     size = 4;
     s.hasTeam =
         RegQueryValueExW(key, u"Team", nullptr, &type, (LPBYTE)&s.team, &size) == ERROR_SUCCESS;
@@ -81,16 +81,15 @@ Stored ReadStored() {
 }
 
 class Options : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/tw-options-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
         // An installed data directory: the bundled data and the help file side by side.
         install = dir + "/share/tarnwick";
-        ASSERT_EQ(system(("mkdir -p '" + install + "' && cp '" TW_TEST_DATA "'/*.dat '" +
-                          install + "' && cp '" TW_SOURCE_DIR "/res/help/tarnwick.html' '" +
-                          install + "'")
+        ASSERT_EQ(system(("mkdir -p '" + install + "' && cp '" TW_TEST_DATA "'/*.dat '" + install +
+                          "' && cp '" TW_SOURCE_DIR "/res/help/tarnwick.html' '" + install + "'")
                              .c_str()),
                   0);
         registry = dir + "/registry.reg";
@@ -133,6 +132,19 @@ protected:
         ASSERT_TRUE(desktop->Idle());
     }
 
+    // The body starts on the UI thread of its own: wait until its window exists.
+    bool WaitForWindow(const std::string& title) {
+        std::u16string wide(title.begin(), title.end());
+        for (int i = 0; i < 200; i++) {
+            bool found = false;
+            desktop->RunOnUi([&] { found = FindWindowW(nullptr, wide.c_str()) != nullptr; });
+            if (found)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
     json Request(const json& request) {
         json reply = json::parse(desktop->Request(request.dump()));
         EXPECT_TRUE(reply.value("ok", false)) << request.dump() << " -> " << reply.dump();
@@ -169,13 +181,15 @@ protected:
     }
     std::vector<json> Windows(const std::string& title) {
         std::vector<json> found;
-        for (const json& w : Request({{"op", "windows"}})["windows"])
+        json reply = Request({{"op", "windows"}});
+        for (const json& w : reply["windows"])
             if (w["title"] == title)
                 found.push_back(w);
         return found;
     }
     std::string Foreground() {
-        for (const json& w : Request({{"op", "windows"}})["windows"])
+        json reply = Request({{"op", "windows"}});
+        for (const json& w : reply["windows"])
             if (w["foreground"] == true)
                 return w["title"];
         return "";
@@ -187,8 +201,7 @@ protected:
 };
 
 // ---- The zone table -------------------------------------------------------------------------
-TEST(TimeZoneTable, EachOffsetIsTheLabelsHourFromEasternTime)
-{
+TEST(TimeZoneTable, EachOffsetIsTheLabelsHourFromEasternTime) {
     for (int i = 0; i < 70; i++) {
         std::string label = Narrow(TimeZoneTable[i].label);
         int hour = 0;
@@ -205,8 +218,7 @@ TEST(TimeZoneTable, EachOffsetIsTheLabelsHourFromEasternTime)
 }
 
 // ---- Options --------------------------------------------------------------------------------
-TEST_F(Options, OpensFullScreenWithTheDefaultsSelected)
-{
+TEST_F(Options, OpensFullScreenWithTheDefaultsSelected) {
     WriteRegistry();
     StartProgram();
     Command("Tarnwick", IDM_OPTIONS);
@@ -238,8 +250,7 @@ const ZoneCase ZoneCases[] = {
     {"GMT-7 Mountain US", 5, -2}, {"GMT-7 Arizona", 6, -2},
 };
 
-TEST_F(Options, SaveStoresTheChosenZonesPositionAndOffset)
-{
+TEST_F(Options, SaveStoresTheChosenZonesPositionAndOffset) {
     WriteRegistry();
     StartProgram();
     for (const ZoneCase& c : ZoneCases) {
@@ -273,8 +284,7 @@ TEST_F(Options, SaveStoresTheChosenZonesPositionAndOffset)
     }
 }
 
-TEST_F(Options, SaveStoresTheChosenTeam)
-{
+TEST_F(Options, SaveStoresTheChosenTeam) {
     WriteRegistry();
     StartProgram();
     Command("Tarnwick", IDM_OPTIONS);
@@ -295,8 +305,7 @@ TEST_F(Options, SaveStoresTheChosenTeam)
 }
 
 // Cancel, and OK in the top bar, close without saving, whatever was picked meanwhile.
-TEST_F(Options, CancelAndOkChangeNothing)
-{
+TEST_F(Options, CancelAndOkChangeNothing) {
     for (int command : {IDC_CANCEL_OPTIONS, IDOK}) {
         SCOPED_TRACE(command);
         WriteRegistry("\"OffSet\"=\"-3\"\n\"Index\"=dword:00000004\n\"Team\"=dword:00000004\n");
@@ -337,8 +346,7 @@ const OutOfListCase OutOfListCases[] = {
     {"only a zone picked", "GMT-0 London,Dublin", 24, 5},
 };
 
-TEST_F(Options, SettingsOutsideTheListsAreKeptBySave)
-{
+TEST_F(Options, SettingsOutsideTheListsAreKeptBySave) {
     for (const OutOfListCase& c : OutOfListCases) {
         SCOPED_TRACE(c.what);
         WriteRegistry("\"OffSet\"=\"2\"\n\"Index\"=dword:00000046\n\"Team\"=dword:ffffffff\n");
@@ -371,8 +379,7 @@ TEST_F(Options, SettingsOutsideTheListsAreKeptBySave)
 
 // Saving rebuilds nothing: the lists keep the times they show until they are filled again,
 // and then show the new zone.
-TEST_F(Options, ListsKeepTheirTimesUntilFilledAgain)
-{
+TEST_F(Options, ListsKeepTheirTimesUntilFilledAgain) {
     WriteRegistry();
     StartProgram();
     auto team = Cells(IDC_TEAM_SCHEDULE_LIST);
@@ -388,8 +395,10 @@ TEST_F(Options, ListsKeepTheirTimesUntilFilledAgain)
     EXPECT_EQ(Cells(IDC_TODAY_LIST), today);
 
     // Picking a team again fills the Team tab anew; the day buttons fill the Today tab.
+    Choose("Tarnwick", IDC_TAB_STRIP, 2);
     Choose("Tarnwick", IDC_TEAM_COMBO, 1);
     Choose("Tarnwick", IDC_TEAM_COMBO, 0);
+    Choose("Tarnwick", IDC_TAB_STRIP, 1);
     Command("Tarnwick", IDC_NEXT_DAY);
     Command("Tarnwick", IDC_PREV_DAY);
     struct Shown {
@@ -413,8 +422,7 @@ TEST_F(Options, ListsKeepTheirTimesUntilFilledAgain)
 }
 
 // ---- One of each ----------------------------------------------------------------------------
-TEST_F(Options, EachDialogExistsOnce)
-{
+TEST_F(Options, EachDialogExistsOnce) {
     WriteRegistry();
     StartProgram();
     struct Case {
@@ -443,8 +451,7 @@ TEST_F(Options, EachDialogExistsOnce)
     EXPECT_EQ(Foreground(), "TWK Options");
 }
 
-TEST_F(Options, EndingTheProgramEndsOpenOptionsAndAbout)
-{
+TEST_F(Options, EndingTheProgramEndsOpenOptionsAndAbout) {
     WriteRegistry();
     StartProgram();
     Command("Tarnwick", IDM_OPTIONS);
@@ -459,8 +466,7 @@ TEST_F(Options, EndingTheProgramEndsOpenOptionsAndAbout)
 }
 
 // ---- About ----------------------------------------------------------------------------------
-TEST_F(Options, AboutEndsWithTheCodeOfHowItWasLeft)
-{
+TEST_F(Options, AboutEndsWithTheCodeOfHowItWasLeft) {
     WriteRegistry();
     struct Case {
         const char* how;
@@ -472,6 +478,7 @@ TEST_F(Options, AboutEndsWithTheCodeOfHowItWasLeft)
             AppInstance = CreateModuleInstance(res::Resources(), res::ResourceCount());
             return (int)RunTemplate(IDD_ABOUT, AboutDialogProc);
         });
+        ASSERT_TRUE(WaitForWindow("About Tarnwick"));
         ASSERT_TRUE(desktop->Idle());
         auto about = Windows("About Tarnwick");
         ASSERT_EQ(about.size(), 1u);
@@ -497,8 +504,7 @@ TEST_F(Options, AboutEndsWithTheCodeOfHowItWasLeft)
     }
 }
 
-TEST_F(Options, TappingTheMainWindowClosesAbout)
-{
+TEST_F(Options, TappingTheMainWindowClosesAbout) {
     WriteRegistry();
     StartProgram();
     Command("Tarnwick", IDM_ABOUT);
@@ -514,8 +520,7 @@ TEST_F(Options, TappingTheMainWindowClosesAbout)
 }
 
 // ---- Help -----------------------------------------------------------------------------------
-TEST_F(Options, HelpStartsTheViewerEachTimeOnTheContents)
-{
+TEST_F(Options, HelpStartsTheViewerEachTimeOnTheContents) {
     std::string log = dir + "/viewer.log";
     std::string viewer = dir + "/viewer.sh";
     std::ofstream(viewer) << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << log << "'\n";
@@ -538,8 +543,7 @@ TEST_F(Options, HelpStartsTheViewerEachTimeOnTheContents)
     EXPECT_NE(ReadFile(install + "/tarnwick.html").find("id=\"Main_Contents\""), std::string::npos);
 }
 
-TEST_F(Options, HelpWithoutAViewerSaysNothing)
-{
+TEST_F(Options, HelpWithoutAViewerSaysNothing) {
     setenv("TARNWICK_HELP_VIEWER", (dir + "/no-such-viewer").c_str(), 1);
     WriteRegistry();
     StartProgram();
