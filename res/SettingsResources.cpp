@@ -39,16 +39,27 @@ void DrawAboutName(HDC dc, int width, int height) {
     DeleteObject(font);
 }
 
-// The line under the version: which season the installed schedule covers.
+// The line under the version: which season the installed schedule covers, in the
+// largest size that fits the picture's width.
 void DrawAboutCaption(HDC dc, int width, int height) {
-    HFONT font = CreateFontW(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0,
-                             VARIABLE_PITCH | FF_SWISS, u"Tahoma");
+    const WCHAR* text = u"2003-04 Season";
+    HFONT font = nullptr;
+    for (int size = height; size >= 6; size--) {
+        font = CreateFontW(size, 0, 0, 0, FW_NORMAL, 1, 0, 0, ANSI_CHARSET, 0, 0, 0,
+                           VARIABLE_PITCH | FF_SWISS, u"Tahoma");
+        HGDIOBJ previous = SelectObject(dc, font);
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, text, (int)WcsLen(text), &extent);
+        SelectObject(dc, previous);
+        if (extent.cx <= width || size == 6)
+            break;
+        DeleteObject(font);
+    }
     HGDIOBJ old = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(96, 96, 96));
     RECT r = {0, 0, width, height};
-    DrawTextW(dc, u"for the 2003-04 season", -1, &r,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
     DeleteObject(font);
 }
