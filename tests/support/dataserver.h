@@ -7,6 +7,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -68,31 +69,58 @@ struct TempDir {
     }
 };
 
-// nginx serving dataDir at /sports/hockey/2004/ on 127.0.0.1:port.
+// Whether something accepts connections on 127.0.0.1:port.
+inline bool Accepts(int port) {
+    int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_port = htons(uint16_t(port));
+    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    close(fd);
+    return ok;
+}
+
+// nginx serving dataDir at /sports/hockey/2004/ on 127.0.0.1:port, as one child process
+// of the test that dies with it, however the test ends.
 struct Nginx {
     TempDir run;
     int port = 0;
+    pid_t pid = -1;
     bool running = false;
 
     bool Start(const fs::path& dataDir) {
         port = FreePort();
-        std::string cmd = std::string("'") + TW_SOURCE_DIR + "/tools/nginx/serve.sh' '" +
-                          dataDir.string() + "' " + std::to_string(port) + " '" +
-                          run.path.string() + "' >/dev/null";
-        running = std::system(cmd.c_str()) == 0;
-        return running;
+        std::string script = std::string(TW_SOURCE_DIR) + "/tools/nginx/serve.sh";
+        std::string portText = std::to_string(port);
+        pid = fork();
+        if (pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            execl("/bin/bash", "bash", script.c_str(), "--foreground", dataDir.c_str(),
+                  portText.c_str(), run.path.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        if (pid < 0)
+            return false;
+        for (int i = 0; i < 500; ++i) {
+            if (Accepts(port))
+                return running = true;
+            if (waitpid(pid, nullptr, WNOHANG) == pid) {
+                pid = -1;
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        Stop();
+        return false;
     }
     void Stop() {
-        if (!running)
-            return;
         running = false;
-        pid_t pid = std::atoi(ReadFile(run.path / "nginx.pid").c_str());
         if (pid <= 0)
             return;
         kill(pid, SIGTERM);
-        // serve.sh's nginx is not our child: wait for its pid file to go.
-        for (int i = 0; i < 200 && fs::exists(run.path / "nginx.pid"); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        waitpid(pid, nullptr, 0);
+        pid = -1;
     }
     ~Nginx() { Stop(); }
 };

@@ -2,15 +2,20 @@
 # Serves DATA_DIR at http://127.0.0.1:PORT/sports/hockey/2004/ with nginx, as the data
 # server the program downloads its standings and rosters from.
 #
-#   tools/nginx/serve.sh DATA_DIR PORT [RUN_DIR]
+#   tools/nginx/serve.sh [--foreground] DATA_DIR PORT [RUN_DIR]
 #
 # nginx runs in the background as the calling user; its configuration, pid file, logs
 # and temporary files live in RUN_DIR (a new temporary folder when not given). The script
-# returns once nginx answers, and prints how to stop it. Point the program at it with
+# returns once nginx answers, and prints how to stop it. With --foreground, nginx runs
+# as one process in place of the script (no master, no workers) until it is stopped,
+# so that whoever started it can stop it, or take it along when it ends itself (the
+# tests do so). Point the program at it with
 #   tarnwick-install --server 127.0.0.1:PORT   (or the registry value Server)
 set -euo pipefail
 
-usage() { echo "usage: $0 DATA_DIR PORT [RUN_DIR]" >&2; exit 2; }
+usage() { echo "usage: $0 [--foreground] DATA_DIR PORT [RUN_DIR]" >&2; exit 2; }
+foreground=0
+if [ "${1:-}" = --foreground ]; then foreground=1; shift; fi
 [ $# -ge 2 ] && [ $# -le 3 ] || usage
 data_dir=$1
 port=$2
@@ -47,6 +52,10 @@ conf=${conf//@USER@/$user_line}
 printf '%s\n' "$conf" >"$run_dir/nginx.conf"
 
 # -e: the error log before the configuration is read; -p: nothing outside RUN_DIR.
+if [ $foreground = 1 ]; then
+  exec "$nginx_bin" -q -p "$run_dir" -e "$run_dir/error.log" -c "$run_dir/nginx.conf" \
+    -g 'daemon off; master_process off;'
+fi
 "$nginx_bin" -q -p "$run_dir" -e "$run_dir/error.log" -c "$run_dir/nginx.conf"
 
 # Wait until it answers (the pid file appears once it is listening).
