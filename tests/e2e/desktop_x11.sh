@@ -10,7 +10,8 @@ command -v Xvfb >/dev/null && command -v xdotool >/dev/null || {
 }
 
 # A display of our own; Xvfb writes the free number it took.
-Xvfb -displayfd 3 -screen 0 800x800x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+: >"$WORK/display"
+Xvfb -displayfd 3 -screen 0 800x800x24 -nolisten tcp 3>>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
 STARTED+=("$!")
 display=""
 for i in $(seq 100); do

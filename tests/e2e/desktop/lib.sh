@@ -9,11 +9,11 @@ PREFIX=$WORK/prefix
 STARTED=()
 
 cleanup() {
-    local pid
+    local pid live=()
     for pid in "${STARTED[@]}"; do
-        kill "$pid" 2>/dev/null || true
+        kill "$pid" 2>/dev/null && live+=("$pid")
     done
-    for pid in "${STARTED[@]}"; do
+    for pid in "${live[@]}"; do
         wait "$pid" 2>/dev/null || true
     done
     rm -rf "$WORK"
