@@ -317,8 +317,10 @@ void Server::Close() {
     }
     {
         std::lock_guard<std::mutex> lock(s.mutex);
+        // Only the reading side: a client whose request was waiting still gets its
+        // "closing" answer before its connection ends.
         for (auto& [serial, c] : s.connections)
-            shutdown(c.fd, SHUT_RDWR);
+            shutdown(c.fd, SHUT_RD);
     }
     for (;;) {
         std::unique_lock<std::mutex> lock(s.mutex);

@@ -159,10 +159,21 @@ TEST_F(DesktopSocket, ClosingAnswersWaitingClients) {
     auto server = std::make_unique<Server>();
     std::string error;
     ASSERT_EQ(server->Open(path, &error), OpenResult::kListening) << error;
-    server->Start([] {}); // nobody runs the requests
+    // Nobody runs the requests; the wake call tells that the request is waiting.
+    std::mutex m;
+    std::condition_variable cv;
+    bool waiting = false;
+    server->Start([&] {
+        std::lock_guard<std::mutex> lock(m);
+        waiting = true;
+        cv.notify_all();
+    });
     Client c(path);
     ASSERT_TRUE(desktop::WriteAll(c.fd, "{\"op\":\"windows\"}\n"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    {
+        std::unique_lock<std::mutex> lock(m);
+        ASSERT_TRUE(cv.wait_for(lock, std::chrono::seconds(30), [&] { return waiting; }));
+    }
     server->Close();
     EXPECT_EQ(json::parse(c.Next())["ok"], false);
     struct stat st;
