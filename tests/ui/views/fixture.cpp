@@ -54,7 +54,8 @@ Program::Program(const Files& files, WORD year, WORD month, WORD day) {
     WriteFile(dir / "registry.reg", "Windows Registry Editor Version 5.00\r\n\r\n"
                                     "[HKEY_LOCAL_MACHINE\\Software\\Vellmore\\tarnwick]\r\n"
                                     "\"Install\"=\"" +
-                                        dir_ + "\"\r\n\"Team\"=dword:" + team + "\r\n");
+                                        dir_ + "\"\r\n\"OffSet\"=\"0\"\r\n\"Team\"=dword:" + team +
+                                        "\r\n\"Index\"=dword:0000000b\r\n");
     setenv("TARNWICK_REGISTRY", (dir / "registry.reg").c_str(), 1);
 
     // The sort state as a fresh start of the program has it.

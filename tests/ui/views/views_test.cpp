@@ -97,6 +97,7 @@ TEST(TeamSchedule, ListsEachGameOnceFromTheTeamsSideInFileOrder) {
     Program program(Fixture(), 2004, 1, 10);
     // The favourite team is shown once the start-up chain has run.
     EXPECT_EQ(program.Cells(IDC_TEAM_SCHEDULE_LIST), flyers);
+    program.ChooseTab(2);
     for (const Case& c : cases) {
         program.Choose(IDC_TEAM_COMBO, c.team);
         EXPECT_EQ(program.Cells(IDC_TEAM_SCHEDULE_LIST), c.rows) << "team " << c.team;
@@ -118,6 +119,7 @@ TEST(Roster, ShowsTheTeamsBlockAndStopsAtAHigherTeam) {
     };
     Program program(Fixture(), 2004, 1, 10);
     EXPECT_EQ(program.Cells(IDC_ROSTER_LIST), cases[0].rows);
+    program.ChooseTab(3);
     for (const Case& c : cases) {
         program.Choose(IDC_ROSTER_TEAM_COMBO, c.team);
         EXPECT_EQ(program.Cells(IDC_ROSTER_LIST), c.rows) << "team " << c.team;
@@ -301,7 +303,7 @@ std::string Selection(Program& program, HWND window) {
     SYSTEMTIME date = {};
     program.OnUi(
         [&] { SendDlgItemMessageW(window, IDC_MONTH_CALENDAR, MCM_GETCURSEL, 0, (LPARAM)&date); });
-    char text[16];
+    char text[32];
     std::snprintf(text, sizeof(text), "%02u/%02u/%04u", date.wMonth, date.wDay, date.wYear);
     return text;
 }
