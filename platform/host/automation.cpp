@@ -177,6 +177,9 @@ json DescribeControl(HWND c) {
         j["columns"] = captions;
         j["rows"] = SendMessageW(c, LVM_GETITEMCOUNT, 0, 0);
         j["top"] = SendMessageW(c, LVM_GETTOPINDEX, 0, 0);
+        POINT origin{};
+        SendMessageW(c, LVM_GETORIGIN, 0, reinterpret_cast<LPARAM>(&origin));
+        j["left"] = origin.x;
     } else if (kind == "combobox") {
         int n = int(SendMessageW(c, CB_GETCOUNT, 0, 0));
         json items = json::array();

@@ -82,6 +82,8 @@ typedef NMHDR* LPNMHDR;
 #define LVM_GETHEADER (LVM_FIRST + 31)
 #define LVM_GETTOPINDEX (LVM_FIRST + 39)
 #define LVM_GETCOUNTPERPAGE (LVM_FIRST + 40)
+// POINT*: in report view, x is the first pixel column shown (the horizontal scroll), y 0.
+#define LVM_GETORIGIN (LVM_FIRST + 41)
 #define LVM_SETITEMSTATE (LVM_FIRST + 43)
 #define LVM_GETITEMSTATE (LVM_FIRST + 44)
 #define LVM_SETEXTENDEDLISTVIEWSTYLE (LVM_FIRST + 54)

@@ -1,6 +1,7 @@
 // The list view in report view: columns with a header, rows of text cells, single
-// selection by tap, kept sorted on request, scrolled by its own scroll bar or by dragging
-// the rows.
+// selection by tap, kept sorted on request, scrolled by its own scroll bars or by dragging
+// the rows. Columns wider together than the rows area scroll sideways, the header with
+// them.
 #include "platform/user/controls/common.h"
 
 #include <algorithm>
@@ -23,6 +24,103 @@ struct Row {
     UINT state = 0;
 };
 
+// The bar along the bottom edge when the columns are wider than the rows area. Counted in
+// pixels: the columns' total width, the width shown, the first pixel column shown.
+struct HScroll {
+    static constexpr int kStep = 8; // an arrow tap: about one character
+
+    RECT rect{};
+    int total = 0;
+    int page = 1;
+    int pos = 0;
+    enum Part { None, LeftArrow, RightArrow, PageLeft, PageRight, Thumb } pressed = None;
+    int grabOffset = 0;
+
+    int MaxPos() const { return total > page ? total - page : 0; }
+    int Arrow() const { return std::min<int>(kScrollWidth, (rect.right - rect.left) / 2); }
+
+    RECT ThumbRect() const {
+        int left = rect.left + Arrow(), right = rect.right - Arrow();
+        int track = right - left;
+        if (total <= page || track <= 0)
+            return RECT{left, rect.top, left, rect.bottom}; // no thumb
+        int w = std::min(std::max(8, track * page / total), track);
+        int x = left + (track - w) * pos / MaxPos();
+        return RECT{x, rect.top, x + w, rect.bottom};
+    }
+
+    Part HitTest(int x, int y) const {
+        if (x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom)
+            return None;
+        if (x < rect.left + Arrow())
+            return LeftArrow;
+        if (x >= rect.right - Arrow())
+            return RightArrow;
+        RECT t = ThumbRect();
+        if (t.right <= t.left)
+            return None;
+        if (x < t.left)
+            return PageLeft;
+        if (x >= t.right)
+            return PageRight;
+        return Thumb;
+    }
+
+    void Draw(HDC dc) const {
+        Fill(dc, rect.left, rect.top, rect.right, rect.bottom, kTrack);
+        HLine(dc, rect.left, rect.right, rect.top, kGrid);
+        RECT lt{rect.left, rect.top, rect.left + Arrow(), rect.bottom};
+        RECT rt{rect.right - Arrow(), rect.top, rect.right, rect.bottom};
+        for (const RECT& r : {lt, rt}) {
+            RaisedBox(dc, r);
+            Frame(dc, r, kShadow);
+        }
+        if (pressed == LeftArrow)
+            Fill(dc, lt.left + 1, lt.top + 1, lt.right - 1, lt.bottom - 1, kShadow);
+        if (pressed == RightArrow)
+            Fill(dc, rt.left + 1, rt.top + 1, rt.right - 1, rt.bottom - 1, kShadow);
+        COLORREF arrow = total > page ? kText : kGrayText;
+        DrawArrow(dc, lt, Arrow::Left, arrow);
+        DrawArrow(dc, rt, Arrow::Right, arrow);
+        RECT t = ThumbRect();
+        if (t.right > t.left) {
+            RaisedBox(dc, t);
+            Frame(dc, t, kShadow);
+        }
+    }
+
+    // Stylus down at (x, y): returns true when the position changed.
+    bool Press(int x, int y) {
+        int old = pos;
+        pressed = HitTest(x, y);
+        switch (pressed) {
+            case LeftArrow: pos -= kStep; break;
+            case RightArrow: pos += kStep; break;
+            case PageLeft: pos -= std::max(kStep, page - kStep); break;
+            case PageRight: pos += std::max(kStep, page - kStep); break;
+            case Thumb: grabOffset = x - ThumbRect().left; break;
+            case None: break;
+        }
+        pos = std::clamp(pos, 0, MaxPos());
+        return pos != old;
+    }
+
+    // Stylus moved while it holds the thumb: returns true when the position changed.
+    bool Drag(int x, int) {
+        if (pressed != Thumb)
+            return false;
+        int old = pos;
+        RECT t = ThumbRect();
+        int room = (rect.right - rect.left - 2 * Arrow()) - (t.right - t.left);
+        if (room > 0 && MaxPos() > 0) {
+            int want = x - grabOffset - (rect.left + Arrow());
+            pos = std::clamp((want * MaxPos() + room / 2) / room, 0, MaxPos());
+        }
+        return pos != old;
+    }
+    void Release() { pressed = None; }
+};
+
 struct ListView {
     HWND hwnd = nullptr;
     HFONT font = nullptr;
@@ -31,16 +129,20 @@ struct ListView {
     std::vector<Column> cols;
     std::vector<Row> rows;
     DWORD ex = 0;
-    int top = 0;
+    int top = 0;  // first row shown
+    int left = 0; // first pixel column shown
     int selected = -1;
     bool redraw = true;
     bool invalid = false; // a repaint is already asked for
     // Stylus
-    enum Mode { Idle, HeaderPress, RowPress, RowDrag, Scrolling } mode = Idle;
+    enum Mode { Idle, HeaderPress, RowPress, RowDrag, Scrolling, HScrolling } mode = Idle;
     int pressCol = -1;
+    int pressX = 0;
     int pressY = 0;
     int pressTop = 0;
+    int pressLeft = 0;
     VScroll sb;
+    HScroll hsb;
 
     DWORD Style() const { return DWORD(GetWindowLongW(hwnd, GWL_STYLE)); }
     bool HasHeader() const { return !(Style() & LVS_NOCOLUMNHEADER); }
@@ -52,28 +154,44 @@ struct ListView {
         GetClientRect(hwnd, &c);
         return c;
     }
-    int PerPage() const {
-        RECT c = Client();
-        return std::max(0, int(c.bottom - HeaderHeight()) / rowH);
-    }
-    bool Overflows() const { return Count() > PerPage(); }
-    int ContentRight() const {
-        RECT c = Client();
-        return int(c.right) - (Overflows() ? kScrollWidth : 0);
-    }
-    int MaxTop() const { return std::max(0, Count() - PerPage()); }
     int TotalWidth() const {
         int w = 0;
         for (const Column& col : cols)
             w += col.cx;
         return w;
     }
-    int ColumnAt(int x) const {
-        int left = 0;
+
+    // Which scroll bars the list shows. Each one takes room from the other's direction: a
+    // bar along the bottom can leave too few rows, a bar at the side too narrow a view.
+    struct Bars {
+        bool v = false, h = false;
+    };
+    Bars Layout() const {
+        RECT c = Client();
+        int rowsHeight = int(c.bottom) - HeaderHeight();
+        int total = TotalWidth();
+        Bars b;
+        b.v = Count() > std::max(0, rowsHeight) / rowH;
+        b.h = total > int(c.right) - (b.v ? kScrollWidth : 0);
+        b.v = Count() > std::max(0, rowsHeight - (b.h ? kScrollWidth : 0)) / rowH;
+        b.h = total > int(c.right) - (b.v ? kScrollWidth : 0);
+        return b;
+    }
+    // The right edge of the rows and the header, left of the vertical bar.
+    int ContentRight() const { return int(Client().right) - (Layout().v ? kScrollWidth : 0); }
+    // The bottom edge of the rows, above the horizontal bar.
+    int RowsBottom() const { return int(Client().bottom) - (Layout().h ? kScrollWidth : 0); }
+    int PerPage() const { return std::max(0, RowsBottom() - HeaderHeight()) / rowH; }
+    int MaxTop() const { return std::max(0, Count() - PerPage()); }
+    int MaxLeft() const { return std::max(0, TotalWidth() - ContentRight()); }
+    // The column under x in client coordinates, the horizontal scroll taken into account.
+    int ColumnAt(int clientX) const {
+        int x = clientX + left;
+        int edge = 0;
         for (size_t k = 0; k < cols.size(); k++) {
-            if (x >= left && x < left + cols[k].cx)
+            if (x >= edge && x < edge + cols[k].cx)
                 return int(k);
-            left += cols[k].cx;
+            edge += cols[k].cx;
         }
         return -1;
     }
@@ -86,16 +204,25 @@ struct ListView {
         InvalidateRect(hwnd, nullptr, FALSE);
     }
 
-    // Moves the first row shown; tells the parent when it moved, so that whatever it
-    // keeps over the rows can follow them.
-    void SetTop(int t) {
-        t = std::clamp(t, 0, MaxTop());
-        if (t == top)
+    // Moves the first row or pixel column shown; tells the parent when it moved, so that
+    // whatever it keeps over the rows can follow them.
+    void ScrollTo(int newTop, int newLeft) {
+        newTop = std::clamp(newTop, 0, MaxTop());
+        newLeft = std::clamp(newLeft, 0, MaxLeft());
+        if (newTop == top && newLeft == left)
             return;
-        top = t;
+        top = newTop;
+        left = newLeft;
         Invalidate();
         NMHDR hdr{};
         NotifyParent(hwnd, LVN_ENDSCROLL, &hdr);
+    }
+    void SetTop(int t) { ScrollTo(t, left); }
+    void SetLeft(int l) { ScrollTo(top, l); }
+    // After the rows, the columns or the size changed: keep both scrolls in range.
+    void ClampScroll() {
+        top = std::clamp(top, 0, MaxTop());
+        left = std::clamp(left, 0, MaxLeft());
     }
 
     void NotifyItem(UINT code, int item, int subItem, UINT newState, UINT oldState, POINT pt) {
@@ -254,7 +381,7 @@ struct ListView {
             selected = -1;
         else if (selected > item)
             selected--;
-        top = std::clamp(top, 0, MaxTop());
+        ClampScroll();
         Invalidate();
         return TRUE;
     }
@@ -263,6 +390,7 @@ struct ListView {
         rows.clear();
         selected = -1;
         top = 0;
+        ClampScroll();
         Invalidate();
     }
 
@@ -271,12 +399,8 @@ struct ListView {
             return FALSE;
         int code = r->left;
         int y = HeaderHeight() + (item - top) * rowH;
-        if (code == LVIR_LABEL) {
-            int w = cols.empty() ? 0 : cols[0].cx;
-            *r = RECT{0, y, w, y + rowH};
-        } else {
-            *r = RECT{0, y, TotalWidth(), y + rowH};
-        }
+        int right = code == LVIR_LABEL ? (cols.empty() ? 0 : cols[0].cx) : TotalWidth();
+        *r = RECT{-left, y, right - left, y + rowH};
         return TRUE;
     }
 
@@ -304,6 +428,7 @@ struct ListView {
         if (c->mask & LVCF_TEXT)
             col.text = TextOf(c->pszText);
         cols.insert(cols.begin() + index, std::move(col));
+        ClampScroll();
         Invalidate();
         return index;
     }
@@ -328,17 +453,22 @@ struct ListView {
         int h = FontHeight(font);
         rowH = h + 1;
         headerH = h + 4;
-        top = std::clamp(top, 0, MaxTop());
+        ClampScroll();
         Invalidate();
     }
 
     // ---- Painting --------------------------------------------------------------------
 
+    // A cell's text sits inside its column with a small margin: the first column's text
+    // starts near the row's left edge, the others keep clear of the line between columns.
+    // Text is cut with an ellipsis only when it is wider than that; a column that lies
+    // partly outside the view is clipped, its text left whole.
+    static constexpr int kFirstMargin = 2;
+    static constexpr int kMargin = 4;
+
     void DrawCell(HDC dc, const std::u16string& text, int fmt, int left, int right, int y,
                   bool first) {
-        RECT r{left + (first ? 2 : 6), y, right - 6, y + rowH};
-        if (fmt & LVCFMT_RIGHT)
-            r.right = right - 6;
+        RECT r{left + (first ? kFirstMargin : kMargin), y, right - kMargin, y + rowH};
         if (r.right <= r.left || text.empty())
             return;
         UINT align = (fmt & LVCFMT_RIGHT) ? DT_RIGHT : (fmt & LVCFMT_CENTER) ? DT_CENTER : DT_LEFT;
@@ -349,9 +479,11 @@ struct ListView {
     void PaintHeader(HDC dc, int right) {
         Fill(dc, 0, 0, right, headerH, kFace);
         HLine(dc, 0, right, headerH - 1, kShadow);
-        int x = 0;
-        for (size_t k = 0; k < cols.size() && x < right; k++) {
+        int x = -left;
+        for (size_t k = 0; k < cols.size() && x < right; x += cols[k].cx, k++) {
             const Column& col = cols[k];
+            if (x + col.cx <= 0)
+                continue;
             RECT r{x, 0, x + col.cx, headerH - 1};
             if (mode == HeaderPress && pressCol == int(k)) {
                 Fill(dc, r.left, r.top, r.right, r.bottom, kShadow);
@@ -369,59 +501,83 @@ struct ListView {
             if (t.right > t.left)
                 DrawTextW(dc, col.text.c_str(), int(col.text.size()), &t,
                           align | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-            x += col.cx;
+        }
+    }
+
+    void PaintRows(HDC dc, int right, int bottom) {
+        int headerHeight = HeaderHeight();
+        Fill(dc, 0, headerHeight, right, bottom, kWindow);
+        bool fullRow = ex & LVS_EX_FULLROWSELECT;
+        int total = TotalWidth();
+        int y = headerHeight;
+        for (int i = top; i < Count() && y < bottom; i++, y += rowH) {
+            const Row& row = rows[size_t(i)];
+            bool sel = i == selected;
+            if (sel) {
+                int selRight = fullRow ? total : (cols.empty() ? 0 : cols[0].cx);
+                Fill(dc, -left, y, std::min(selRight - left, right), y + rowH, kSelection);
+            }
+            int x = -left;
+            for (size_t k = 0; k < cols.size() && x < right; x += cols[k].cx, k++) {
+                const Column& col = cols[k];
+                if (x + col.cx <= 0)
+                    continue;
+                bool lit = sel && (fullRow || k == 0);
+                SetTextColor(dc, lit ? kSelectionText : kText);
+                if (col.subItem >= 0 && col.subItem < int(row.cells.size()))
+                    DrawCell(dc, row.cells[size_t(col.subItem)], col.fmt, x, x + col.cx, y, k == 0);
+            }
+        }
+        if (ex & LVS_EX_GRIDLINES) {
+            for (int gy = headerHeight + rowH - 1; gy < bottom; gy += rowH)
+                HLine(dc, 0, right, gy, kGrid);
+            int x = -left;
+            for (const Column& col : cols) {
+                x += col.cx;
+                if (x - 1 >= 0 && x - 1 < right)
+                    VLine(dc, x - 1, headerHeight, bottom, kGrid);
+            }
         }
     }
 
     void Paint(HDC dc) {
         RECT c = Client();
-        top = std::clamp(top, 0, MaxTop());
+        ClampScroll();
+        Bars bars = Layout();
         int right = ContentRight();
+        int bottom = RowsBottom();
         int headerHeight = HeaderHeight();
         HGDIOBJ oldFont = SelectObject(dc, ControlFont(font));
         SetBkMode(dc, TRANSPARENT);
-        Fill(dc, 0, headerHeight, right, c.bottom, kWindow);
 
-        bool fullRow = ex & LVS_EX_FULLROWSELECT;
-        int total = TotalWidth();
-        int y = headerHeight;
-        for (int i = top; i < Count() && y < c.bottom; i++, y += rowH) {
-            const Row& row = rows[size_t(i)];
-            bool sel = i == selected;
-            if (sel) {
-                int selRight = fullRow ? total : (cols.empty() ? 0 : cols[0].cx);
-                Fill(dc, 0, y, std::min(selRight, right), y + rowH, kSelection);
-            }
-            int x = 0;
-            for (size_t k = 0; k < cols.size() && x < right; k++) {
-                const Column& col = cols[k];
-                bool lit = sel && (fullRow || k == 0);
-                SetTextColor(dc, lit ? kSelectionText : kText);
-                if (col.subItem >= 0 && col.subItem < int(row.cells.size()))
-                    DrawCell(dc, row.cells[size_t(col.subItem)], col.fmt, x,
-                             std::min(x + col.cx, right), y, k == 0);
-                x += col.cx;
-            }
-        }
-        if (ex & LVS_EX_GRIDLINES) {
-            for (int gy = headerHeight + rowH - 1; gy < c.bottom; gy += rowH)
-                HLine(dc, 0, right, gy, kGrid);
-            int x = 0;
-            for (const Column& col : cols) {
-                x += col.cx;
-                if (x - 1 < right)
-                    VLine(dc, x - 1, headerHeight, c.bottom, kGrid);
-            }
-        }
-        if (headerHeight > 0)
+        // Rows and header are clipped to their own areas: a row partly below the view, or
+        // a column partly right of it, must not draw over the scroll bars.
+        int saved = SaveDC(dc);
+        IntersectClipRect(dc, 0, headerHeight, right, bottom);
+        PaintRows(dc, right, bottom);
+        RestoreDC(dc, saved);
+        if (headerHeight > 0) {
+            saved = SaveDC(dc);
+            IntersectClipRect(dc, 0, 0, right, headerHeight);
             PaintHeader(dc, right);
-        if (Overflows()) {
-            sb.rect = RECT{right, 0, c.right, c.bottom};
+            RestoreDC(dc, saved);
+        }
+        if (bars.v) {
+            sb.rect = RECT{right, 0, c.right, bottom};
             sb.total = Count();
             sb.page = PerPage();
             sb.pos = top;
             sb.Draw(dc);
         }
+        if (bars.h) {
+            hsb.rect = RECT{0, bottom, right, c.bottom};
+            hsb.total = TotalWidth();
+            hsb.page = right;
+            hsb.pos = left;
+            hsb.Draw(dc);
+        }
+        if (bars.v && bars.h) // the corner where the two bars meet
+            Fill(dc, right, bottom, c.right, c.bottom, kFace);
         SelectObject(dc, oldFont);
     }
 
@@ -429,18 +585,32 @@ struct ListView {
 
     void Down(int x, int y) {
         SetCapture(hwnd);
-        if (Overflows() && x >= ContentRight()) {
-            mode = Scrolling;
+        Bars bars = Layout();
+        int right = ContentRight(), bottom = RowsBottom();
+        if (x >= right || y >= bottom) {
             RECT c = Client();
-            sb.rect = RECT{ContentRight(), 0, c.right, c.bottom};
-            sb.total = Count();
-            sb.page = PerPage();
-            sb.pos = top;
-            bool moved = sb.Press(x, y);
-            Invalidate();
-            if (moved)
-                SetTop(sb.pos);
-            return;
+            if (bars.v && x >= right && y < bottom) {
+                mode = Scrolling;
+                sb.rect = RECT{right, 0, c.right, bottom};
+                sb.total = Count();
+                sb.page = PerPage();
+                sb.pos = top;
+                bool moved = sb.Press(x, y);
+                Invalidate();
+                if (moved)
+                    SetTop(sb.pos);
+            } else if (bars.h && y >= bottom && x < right) {
+                mode = HScrolling;
+                hsb.rect = RECT{0, bottom, right, c.bottom};
+                hsb.total = TotalWidth();
+                hsb.page = right;
+                hsb.pos = left;
+                bool moved = hsb.Press(x, y);
+                Invalidate();
+                if (moved)
+                    SetLeft(hsb.pos);
+            }
+            return; // the corner between the bars takes no tap
         }
         if (y < HeaderHeight()) {
             mode = HeaderPress;
@@ -449,11 +619,14 @@ struct ListView {
             return;
         }
         mode = RowPress;
+        pressX = x;
         pressY = y;
         pressTop = top;
+        pressLeft = left;
         int item = top + (y - HeaderHeight()) / rowH;
-        bool inRow = item < Count() && x < TotalWidth() &&
-                     ((ex & LVS_EX_FULLROWSELECT) || (!cols.empty() && x < cols[0].cx));
+        int cx = x + left;
+        bool inRow = item < Count() && cx < TotalWidth() &&
+                     ((ex & LVS_EX_FULLROWSELECT) || (!cols.empty() && cx < cols[0].cx));
         Select(inRow ? item : -1);
     }
 
@@ -463,13 +636,18 @@ struct ListView {
                 if (sb.Drag(x, y))
                     SetTop(sb.pos);
                 break;
+            case HScrolling:
+                if (hsb.Drag(x, y))
+                    SetLeft(hsb.pos);
+                break;
             case RowPress:
-                if (std::abs(y - pressY) > rowH / 2)
+                if (std::abs(y - pressY) > rowH / 2 || std::abs(x - pressX) > rowH / 2)
                     mode = RowDrag;
                 [[fallthrough]];
             case RowDrag:
+                // The rows follow the stylus: up and down by whole rows, sideways by pixels.
                 if (mode == RowDrag)
-                    SetTop(pressTop - (y - pressY) / rowH);
+                    ScrollTo(pressTop - (y - pressY) / rowH, pressLeft - (x - pressX));
                 break;
             default: break;
         }
@@ -480,10 +658,11 @@ struct ListView {
         int col = pressCol;
         mode = Idle;
         sb.Release();
+        hsb.Release();
         pressCol = -1;
         if (GetCapture() == hwnd)
             ReleaseCapture();
-        if (was == HeaderPress || was == Scrolling)
+        if (was == HeaderPress || was == Scrolling || was == HScrolling)
             Invalidate();
         if (was == HeaderPress && col >= 0 && y >= 0 && y < HeaderHeight() && ColumnAt(x) == col)
             NotifyItem(LVN_COLUMNCLICK, -1, col, 0, 0, POINT{x, y});
@@ -528,7 +707,7 @@ LRESULT ListViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETFONT: lv->SetFont(reinterpret_cast<HFONT>(wp)); return 0;
         case WM_GETFONT: return reinterpret_cast<LRESULT>(lv->font);
         case WM_SIZE:
-            lv->top = std::clamp(lv->top, 0, lv->MaxTop());
+            lv->ClampScroll();
             lv->Invalidate();
             return 0;
         case WM_LBUTTONDOWN: lv->Down(GET_X_LPARAM(lp), GET_Y_LPARAM(lp)); return 0;
@@ -538,6 +717,7 @@ LRESULT ListViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             if (lv->mode != ListView::Idle && reinterpret_cast<HWND>(lp) != hwnd) {
                 lv->mode = ListView::Idle;
                 lv->sb.Release();
+                lv->hsb.Release();
                 lv->Invalidate();
             }
             return 0;
@@ -556,14 +736,22 @@ LRESULT ListViewProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case LVM_GETITEMRECT: return lv->ItemRect(int(wp), reinterpret_cast<RECT*>(lp));
         case LVM_ENSUREVISIBLE: return lv->EnsureVisible(int(wp));
         case LVM_SCROLL: {
-            int dy = int(lp);
+            // Sideways by pixels, up and down by whole rows (at least one).
+            int dx = int(INT_PTR(wp)), dy = int(lp);
             int lines = dy / lv->rowH;
             if (lines == 0 && dy != 0)
                 lines = dy > 0 ? 1 : -1;
-            lv->SetTop(lv->top + lines);
+            lv->ScrollTo(lv->top + lines, lv->left + dx);
             return TRUE;
         }
         case LVM_GETTOPINDEX: return lv->top;
+        case LVM_GETORIGIN: {
+            auto* pt = reinterpret_cast<POINT*>(lp);
+            if (!pt)
+                return FALSE;
+            *pt = POINT{lv->left, 0};
+            return TRUE;
+        }
         case LVM_GETCOUNTPERPAGE: return lv->PerPage();
         case LVM_SETITEMSTATE: {
             auto* item = reinterpret_cast<const LVITEMW*>(lp);
