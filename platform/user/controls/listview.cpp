@@ -141,6 +141,7 @@ struct ListView {
     int pressY = 0;
     int pressTop = 0;
     int pressLeft = 0;
+    bool dragSideways = false; // a drag of the rows moves them one way only
     VScroll sb;
     HScroll hsb;
 
@@ -641,13 +642,19 @@ struct ListView {
                     SetLeft(hsb.pos);
                 break;
             case RowPress:
-                if (std::abs(y - pressY) > rowH / 2 || std::abs(x - pressX) > rowH / 2)
+                if (std::abs(y - pressY) > rowH / 2 || std::abs(x - pressX) > rowH / 2) {
                     mode = RowDrag;
+                    // The way the stylus set off decides: a drag down the list that wavers
+                    // a little does not shift the columns, nor a sideways one the rows.
+                    dragSideways = std::abs(x - pressX) > std::abs(y - pressY);
+                }
                 [[fallthrough]];
             case RowDrag:
                 // The rows follow the stylus: up and down by whole rows, sideways by pixels.
-                if (mode == RowDrag)
-                    ScrollTo(pressTop - (y - pressY) / rowH, pressLeft - (x - pressX));
+                if (mode == RowDrag && dragSideways)
+                    SetLeft(pressLeft - (x - pressX));
+                else if (mode == RowDrag)
+                    SetTop(pressTop - (y - pressY) / rowH);
                 break;
             default: break;
         }

@@ -198,6 +198,17 @@ TEST_F(ListScroll, BarAndRowDragReachTheLastColumn) {
     EXPECT_EQ(Top(lv), 0); // a sideways drag leaves the rows shown
     Drag(lv, 20, y, 30, y);
     EXPECT_EQ(Left(lv), maxLeft - 10);
+    // A drag sets off one way and keeps to it: mostly sideways moves only the columns,
+    // mostly downwards only the rows.
+    SendMessageW(lv, LVM_SCROLL, WPARAM(-1000), 0);
+    Drag(lv, 100, y, 88, y - 8);
+    EXPECT_EQ(Left(lv), 12);
+    EXPECT_EQ(Top(lv), 0);
+    Drag(lv, 100, y + 3 * RowH(lv), 92, y);
+    EXPECT_EQ(Top(lv), 3);
+    EXPECT_EQ(Left(lv), 12);
+    SendMessageW(lv, LVM_SCROLL, WPARAM(maxLeft - 10 - 12), -3 * RowH(lv));
+    ASSERT_EQ(Left(lv), maxLeft - 10);
     // A stylus that wavers less than half a row is a tap, not a drag.
     Drag(lv, 20, y, 23, y + 2);
     EXPECT_EQ(Left(lv), maxLeft - 10);
