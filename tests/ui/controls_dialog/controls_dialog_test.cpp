@@ -274,7 +274,9 @@ TEST(ControlsDialog, DraggingTheRowsScrollsTheList) {
     ASSERT_TRUE(d.Idle());
     HWND main = FindWindowW(nullptr, u"Tarnwick");
     json lv = Control(d, "Tarnwick", 1007);
-    int x = int(lv["rect"][0]) + 40, bottom = int(lv["rect"][1]) + int(lv["rect"][3]) - 10;
+    // Low in the rows, above the bar along the bottom (the roster's columns are wider than
+    // the list).
+    int x = int(lv["rect"][0]) + 40, bottom = int(lv["rect"][1]) + int(lv["rect"][3]) - 24;
     Ask(d, {{"op", "drag"}, {"from", {x, bottom}}, {"to", {x, bottom - 70}}});
     ASSERT_TRUE(d.Idle());
     LRESULT top = 0;
