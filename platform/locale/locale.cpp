@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <string>
-#include <vector>
 
 #define ERROR_INVALID_FLAGS 1004L
 
@@ -52,107 +51,161 @@ const char* const kMonthNames[12] = {"January",   "February", "March",    "April
                                      "May",       "June",     "July",     "August",
                                      "September", "October",  "November", "December"};
 
-// One piece of a picture: a run of one element letter, or literal text.
-struct Piece {
-    WCHAR letter; // 0 for literal text
-    int count;
-    std::u16string text;
+// The text being written: characters go into the caller's buffer while they fit (room
+// for the terminator kept), and the full length is counted either way, so that one pass
+// over the picture both writes the text and tells the size it needs.
+struct Output {
+    LPWSTR buffer;
+    int cap; // characters the buffer holds, terminator included; 0 when only counting
+    int length = 0;
+
+    void Put(WCHAR c) {
+        if (length < cap - 1)
+            buffer[length] = c;
+        ++length;
+    }
+    void Ascii(const char* s, size_t n) {
+        for (size_t i = 0; i < n; ++i)
+            Put(WCHAR(s[i]));
+    }
+    void Number(int value, int digits) {
+        char text[12];
+        int n = 0;
+        unsigned v = unsigned(value < 0 ? 0 : value);
+        do {
+            text[n++] = char('0' + v % 10);
+            v /= 10;
+        } while (v && n < int(sizeof(text)));
+        for (int i = n; i < digits; ++i)
+            Put(u'0');
+        while (n > 0)
+            Put(WCHAR(text[--n]));
+    }
 };
 
-std::vector<Piece> Split(LPCWSTR picture, LPCWSTR letters) {
-    std::vector<Piece> pieces;
-    auto literal = [&](WCHAR c) {
-        if (pieces.empty() || pieces.back().letter)
-            pieces.push_back({0, 0, {}});
-        pieces.back().text += c;
-    };
-    for (LPCWSTR p = picture; *p;) {
-        WCHAR c = *p;
-        if (c == u'\'') {
+bool IsElement(WCHAR c, LPCWSTR letters) {
+    for (LPCWSTR l = letters; *l; ++l)
+        if (*l == c)
+            return true;
+    return false;
+}
+
+// The literal text of a stretch of picture between two elements: text in single quotes
+// is copied as it is, '' stands for one quote inside or outside quotes, and every other
+// character is copied too.
+void Literal(Output& out, LPCWSTR p, LPCWSTR end) {
+    while (p < end) {
+        if (*p != u'\'') {
+            out.Put(*p++);
+            continue;
+        }
+        ++p;
+        if (p < end && *p == u'\'') { // '' is one quote
+            out.Put(u'\'');
             ++p;
-            if (*p == u'\'') { // '' is one quote
-                literal(u'\'');
+            continue;
+        }
+        while (p < end) {
+            if (*p == u'\'') {
+                if (p + 1 < end && p[1] == u'\'') {
+                    out.Put(u'\'');
+                    p += 2;
+                    continue;
+                }
+                ++p;
+                break;
+            }
+            out.Put(*p++);
+        }
+    }
+}
+
+// Where the literal stretch that starts at p ends: at the next element letter outside
+// quotes, or at the end of the picture.
+LPCWSTR LiteralEnd(LPCWSTR p, LPCWSTR letters) {
+    while (*p) {
+        if (*p == u'\'') {
+            ++p;
+            if (*p == u'\'') {
                 ++p;
                 continue;
             }
             while (*p) {
                 if (*p == u'\'') {
                     if (p[1] == u'\'') {
-                        literal(u'\'');
                         p += 2;
                         continue;
                     }
                     ++p;
                     break;
                 }
-                literal(*p++);
+                ++p;
             }
             continue;
         }
-        bool element = false;
-        for (LPCWSTR l = letters; *l; ++l)
-            element |= *l == c;
-        if (!element) {
-            literal(c);
-            ++p;
-            continue;
-        }
-        int n = 0;
-        while (*p == c) {
-            ++n;
-            ++p;
-        }
-        pieces.push_back({c, n, {}});
+        if (IsElement(*p, letters))
+            return p;
+        ++p;
     }
-    return pieces;
+    return p;
 }
 
-// Leaves out every element for which drop is true together with the literal text that
-// joins it to the element before it (or, for a leading element, to the one after it).
-template <class Pred> void Drop(std::vector<Piece>& pieces, Pred drop) {
-    for (size_t i = 0; i < pieces.size();) {
-        if (!pieces[i].letter || !drop(pieces[i].letter)) {
-            ++i;
-            continue;
+// Walks the picture once: each run of one element letter is written by element(letter,
+// count), the literal text between elements is copied. An element for which drop(letter)
+// is true is left out together with the literal text that joins it to the element before
+// it, or, when no element stands before it, with the literal text around it up to the
+// next element.
+template <class Element, class Drop>
+void Render(Output& out, LPCWSTR picture, LPCWSTR letters, Element element, Drop drop) {
+    bool keptAny = false;       // an element has been written
+    bool dropFollowing = false; // a leading element was left out: so is the text after it
+    for (LPCWSTR p = picture;;) {
+        LPCWSTR literalEnd = LiteralEnd(p, letters);
+        if (!*literalEnd) {
+            if (!dropFollowing)
+                Literal(out, p, literalEnd);
+            return;
         }
-        size_t from = i, to = i + 1;
-        while (from > 0 && !pieces[from - 1].letter)
-            --from;
-        if (from == 0)
-            while (to < pieces.size() && !pieces[to].letter)
-                ++to;
-        pieces.erase(pieces.begin() + from, pieces.begin() + to);
-        i = from;
+        WCHAR letter = *literalEnd;
+        int count = 0;
+        LPCWSTR next = literalEnd;
+        while (*next == letter) {
+            ++count;
+            ++next;
+        }
+        if (drop(letter)) {
+            if (!keptAny)
+                dropFollowing = true;
+        } else {
+            if (!dropFollowing)
+                Literal(out, p, literalEnd);
+            dropFollowing = false;
+            element(letter, count);
+            keptAny = true;
+        }
+        p = next;
     }
 }
 
-void Number(std::u16string& out, int value, int digits) {
-    std::string s = std::to_string(value);
-    while ((int)s.size() < digits)
-        s.insert(s.begin(), '0');
-    out.append(s.begin(), s.end());
-}
-
-void Ascii(std::u16string& out, const char* s, size_t len) {
-    out.append(s, s + len);
-}
-
-int Deliver(const std::u16string& text, LPWSTR out, int cch) {
-    int need = (int)text.size() + 1;
-    if (cch < 0 || (cch > 0 && !out)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return 0;
-    }
+int Deliver(const Output& text, LPWSTR out, int cch) {
+    int need = text.length + 1;
     if (cch == 0)
         return need;
     if (cch < need) {
+        out[0] = 0; // a text cut short is no result
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
-    for (size_t i = 0; i < text.size(); ++i)
-        out[i] = text[i];
-    out[text.size()] = 0;
+    out[text.length] = 0;
     return need;
+}
+
+bool BufferOk(LPWSTR out, int cch) {
+    if (cch < 0 || (cch > 0 && !out)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -177,35 +230,37 @@ int GetDateFormatW(LCID, DWORD flags, const SYSTEMTIME* date, LPCWSTR picture, L
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    std::u16string text;
-    for (const Piece& p : Split(picture, u"dMyg")) {
-        switch (p.letter) {
-            case 0: text += p.text; break;
+    if (!BufferOk(out, cch))
+        return 0;
+    Output text{out, cch};
+    auto element = [&](WCHAR letter, int count) {
+        switch (letter) {
             case u'd':
-                if (p.count <= 2) {
-                    Number(text, t.wDay, p.count);
+                if (count <= 2) {
+                    text.Number(t.wDay, count);
                 } else {
                     const char* name = kDayNames[DayOfWeek(t.wYear, t.wMonth, t.wDay)];
-                    Ascii(text, name, p.count == 3 ? 3 : std::char_traits<char>::length(name));
+                    text.Ascii(name, count == 3 ? 3 : std::char_traits<char>::length(name));
                 }
                 break;
             case u'M':
-                if (p.count <= 2) {
-                    Number(text, t.wMonth, p.count);
+                if (count <= 2) {
+                    text.Number(t.wMonth, count);
                 } else {
                     const char* name = kMonthNames[t.wMonth - 1];
-                    Ascii(text, name, p.count == 3 ? 3 : std::char_traits<char>::length(name));
+                    text.Ascii(name, count == 3 ? 3 : std::char_traits<char>::length(name));
                 }
                 break;
             case u'y':
-                if (p.count <= 2)
-                    Number(text, t.wYear % 100, p.count);
+                if (count <= 2)
+                    text.Number(t.wYear % 100, count);
                 else
-                    Number(text, t.wYear, 4);
+                    text.Number(t.wYear, 4);
                 break;
-            case u'g': Ascii(text, "A.D.", 4); break;
+            case u'g': text.Ascii("A.D.", 4); break;
         }
-    }
+    };
+    Render(text, picture, u"dMyg", element, [](WCHAR) { return false; });
     return Deliver(text, out, cch);
 }
 
@@ -228,32 +283,31 @@ int GetTimeFormatW(LCID, DWORD flags, const SYSTEMTIME* time, LPCWSTR picture, L
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    std::vector<Piece> pieces = Split(picture, u"hHmst");
-    if (flags & TIME_NOMINUTESORSECONDS)
-        Drop(pieces, [](WCHAR l) { return l == u'm' || l == u's'; });
-    if (flags & TIME_NOSECONDS)
-        Drop(pieces, [](WCHAR l) { return l == u's'; });
-    if (flags & TIME_NOTIMEMARKER)
-        Drop(pieces, [](WCHAR l) { return l == u't'; });
-    std::u16string text;
-    for (const Piece& p : pieces) {
-        int digits = p.count >= 2 ? 2 : 1;
-        WCHAR letter = p.letter;
+    if (!BufferOk(out, cch))
+        return 0;
+    Output text{out, cch};
+    auto element = [&](WCHAR letter, int count) {
+        int digits = count >= 2 ? 2 : 1;
         if (letter == u'h' && (flags & TIME_FORCE24HOURFORMAT))
             letter = u'H';
         switch (letter) {
-            case 0: text += p.text; break;
-            case u'h': Number(text, t.wHour % 12 == 0 ? 12 : t.wHour % 12, digits); break;
-            case u'H': Number(text, t.wHour, digits); break;
-            case u'm': Number(text, t.wMinute, digits); break;
-            case u's': Number(text, t.wSecond, digits); break;
+            case u'h': text.Number(t.wHour % 12 == 0 ? 12 : t.wHour % 12, digits); break;
+            case u'H': text.Number(t.wHour, digits); break;
+            case u'm': text.Number(t.wMinute, digits); break;
+            case u's': text.Number(t.wSecond, digits); break;
             case u't':
-                text += t.wHour < 12 ? u'A' : u'P';
-                if (p.count >= 2)
-                    text += u'M';
+                text.Put(t.wHour < 12 ? u'A' : u'P');
+                if (count >= 2)
+                    text.Put(u'M');
                 break;
         }
-    }
+    };
+    auto drop = [&](WCHAR letter) {
+        return ((flags & TIME_NOMINUTESORSECONDS) && (letter == u'm' || letter == u's')) ||
+               ((flags & TIME_NOSECONDS) && letter == u's') ||
+               ((flags & TIME_NOTIMEMARKER) && letter == u't');
+    };
+    Render(text, picture, u"hHmst", element, drop);
     return Deliver(text, out, cch);
 }
 

@@ -79,6 +79,14 @@ TEST(TimeFormat, PicturesAndFlags) {
         {Day(0, 0, 0, 1, 4, 0), u"h:mm tt", TIME_NOTIMEMARKER, u"1:04"},
         {Day(0, 0, 0, 1, 4, 0), u"tt h:mm", TIME_NOTIMEMARKER, u"1:04"},
         {Day(0, 0, 0, 1, 4, 0), u"h:mm:ss t", TIME_NOMINUTESORSECONDS, u"1 A"},
+        // Two leading elements left out take the text after each of them along.
+        {Day(0, 0, 0, 1, 4, 0), u"ss:mm h", TIME_NOMINUTESORSECONDS, u"1"},
+        {Day(0, 0, 0, 1, 4, 0), u"ss' : 'mm tt h", TIME_NOMINUTESORSECONDS | TIME_NOTIMEMARKER,
+         u"1"},
+        // The whole text joining a left-out element goes with it, quotes and all.
+        {Day(0, 0, 0, 13, 4, 0), u"h 'o''clock' tt", TIME_NOTIMEMARKER, u"1"},
+        {Day(0, 0, 0, 13, 4, 0), u"h 'o''clock' tt", 0, u"1 o'clock PM"},
+        {Day(0, 0, 0, 13, 4, 0), u"'h'h''mm'", 0, u"h1'04"},
         {Day(0, 0, 0, 24, 0, 0), u"HH':'mm", 0, u"<fail>"},
         {Day(0, 0, 0, 23, 60, 0), u"HH':'mm", 0, u"<fail>"},
         {Day(0, 0, 0, 23, 59, 60), u"HH':'mm", 0, u"<fail>"},
@@ -95,6 +103,7 @@ TEST(DateFormat, BufferSizes) {
     SetLastError(0);
     EXPECT_EQ(GetDateFormatW(LOCALE_USER_DEFAULT, 0, &t, u"MM/dd", small, 5), 0);
     EXPECT_EQ(GetLastError(), (DWORD)ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(small[0], 0) << "a text cut short is no result";
     WCHAR fits[6];
     EXPECT_EQ(GetDateFormatW(LOCALE_USER_DEFAULT, 0, &t, u"MM/dd", fits, 6), 6);
 }
