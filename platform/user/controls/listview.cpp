@@ -281,6 +281,8 @@ struct ListView {
         if (!item || item->iSubItem != 0)
             return -1;
         Row row;
+        // Room for a cell per column at once: the other cells are set right after.
+        row.cells.reserve(size_t(SubItemLimit()));
         row.cells.resize(1);
         if (item->mask & LVIF_TEXT)
             row.cells[0] = TextOf(item->pszText);
