@@ -124,6 +124,9 @@ struct State {
 State& S();
 
 WindowPtr Get(HWND hwnd);
+// The same look-up for a call that only reads the window and calls out to nothing: no
+// share of its ownership is taken.
+Window* Peek(HWND hwnd);
 inline uintptr_t HandleValue(HWND h) {
     return reinterpret_cast<uintptr_t>(h);
 }

@@ -199,10 +199,9 @@ uint64_t NextTimerDue() {
 // ---- Sending and posting ---------------------------------------------------------------
 
 LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto w = Get(hwnd);
+    WindowPtr w = Get(hwnd); // the window outlives the call even if it is destroyed inside
     if (!w || !w->proc)
         return 0;
-    WindowPtr keep = w; // the window outlives the call even if it is destroyed inside
     return w->proc(hwnd, msg, wp, lp);
 }
 

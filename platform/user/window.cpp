@@ -14,14 +14,25 @@ State& S() {
 
 static RemoteWindowHooks* gRemote = nullptr;
 
-WindowPtr Get(HWND hwnd) {
+// The live window of a handle: none for a handle never given out, or one being destroyed.
+static const WindowPtr* Find(HWND hwnd) {
     if (!hwnd)
         return nullptr;
     auto& m = S().windows;
     auto it = m.find(HandleValue(hwnd));
     if (it == m.end() || it->second->destroying)
         return nullptr;
-    return it->second;
+    return &it->second;
+}
+
+Window* Peek(HWND hwnd) {
+    const WindowPtr* w = Find(hwnd);
+    return w ? w->get() : nullptr;
+}
+
+WindowPtr Get(HWND hwnd) {
+    const WindowPtr* w = Find(hwnd);
+    return w ? *w : nullptr;
 }
 
 std::u16string Str(LPCWSTR s) {
@@ -383,7 +394,7 @@ BOOL IsWindowEnabled(HWND hwnd) {
 // ---- Window data ---------------------------------------------------------------------
 
 LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) {
-    auto w = Get(hwnd);
+    Window* w = Peek(hwnd);
     if (!w) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
@@ -503,11 +514,11 @@ int GetDlgCtrlID(HWND hwnd) {
 }
 
 HWND GetDlgItem(HWND dialog, int id) {
-    auto d = Get(dialog);
+    Window* d = Peek(dialog);
     if (!d)
         return nullptr;
     for (HWND c : d->children)
-        if (auto w = Get(c); w && w->id == (id & 0xFFFF))
+        if (Window* w = Peek(c); w && w->id == (id & 0xFFFF))
             return c;
     return nullptr;
 }
@@ -615,7 +626,7 @@ static void ApplyGeometry(const WindowPtr& w, RECT nr) {
     if (vis)
         InvalidateWindowArea(w);
     if (old.right - old.left != nr.right - nr.left || old.bottom - old.top != nr.bottom - nr.top) {
-        RECT c;
+        RECT c{};
         GetClientRect(w->hwnd, &c);
         SendMessageW(w->hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(c.right, c.bottom));
     }
