@@ -7,6 +7,10 @@ tools/packages.sh test
 rm -rf build-test
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_SANITIZE=ON -DTARNWICK_BENCH=ON
 cmake --build build-test -j"$(nproc)"
+# The font libraries keep caches for the life of the process: tests/lsan.supp names them.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 # The data-file readers and the registry file under libFuzzer, each for a bounded time, in
 # a clang build of its own.
@@ -24,13 +28,10 @@ for reader in season standings roster registry_file; do
     registry_file) printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Vellmore\\tarnwick]\r\n"Install"="/usr/share/tarnwick"\r\n"Team"=dword:00000004\r\n' >"$corpus/sample.reg" ;;
   esac
   SDL_VIDEODRIVER=offscreen build-fuzz/fuzz/fuzz_$reader -max_total_time=20 -max_len=4096 \
-    -print_final_stats=0 "$corpus"
+    -print_final_stats=0 -artifact_prefix="$PWD/build-fuzz/" "$corpus"
   rm -rf "$corpus"
 done
 
 # Every test, last, so that its summary closes the output.
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
-export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build-test
 ctest --output-on-failure --timeout 300 -j2
