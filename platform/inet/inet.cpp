@@ -395,7 +395,7 @@ HINTERNET HttpOpenRequestW(HINTERNET connect, LPCWSTR verb, LPCWSTR objectName, 
     auto* c = static_cast<ConnectHandle*>(p);
     std::string path = utf8(objectName);
     if (path.empty())
-        path = "/";
+        path.push_back('/'); // (not path = "/": GCC 12 misreads that as an overlapping copy)
     if (path.front() != '/') {
         SetLastError(ERROR_INTERNET_INVALID_URL);
         return nullptr;
