@@ -1,5 +1,5 @@
-// What the three data-file readers share: reading one line, and appending a row of text
-// cells to a list view.
+// What the three data-file readers share: reading one line, splitting it into fields,
+// and appending a row of text cells to a list view.
 #include "data/data.h"
 #include "platform/user/commctrl.h"
 
@@ -19,6 +19,19 @@ void ReadDataLine(FILE* file, WCHAR* wide, size_t cap) {
     }
     if (length > 0 && wide[length - 1] == u'\r') {
         wide[--length] = 0;
+    }
+}
+
+void SplitDataFields(WCHAR* line, LPCWSTR* fields, int count) {
+    WCHAR* context = nullptr;
+    for (int i = 0; i < count; i++) {
+        fields[i] = WcsTok(i == 0 ? line : nullptr, u",", &context);
+        if (!fields[i]) {
+            for (int rest = i + 1; rest < count; rest++) {
+                fields[rest] = nullptr;
+            }
+            return;
+        }
     }
 }
 

@@ -25,12 +25,8 @@ int LoadRosterTable(HWND dialog, LPCWSTR path) {
             fclose(file);
             return 0;
         }
-        WCHAR* context = nullptr;
-        LPCWSTR fields[6] = {};
-        fields[0] = WcsTok(line, u",", &context);
-        for (int i = 1; i < 6 && fields[i - 1]; i++) {
-            fields[i] = WcsTok(nullptr, u",", &context);
-        }
+        LPCWSTR fields[6];
+        SplitDataFields(line, fields, 6);
         AddRosterTableRow(dialog, fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
         if (feof(file)) {
             fclose(file);

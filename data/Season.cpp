@@ -32,12 +32,8 @@ int LoadSeason(HWND dialog, LPCWSTR path) {
             fclose(file);
             return 0;
         }
-        WCHAR* context = nullptr;
-        LPCWSTR fields[3] = {};
-        fields[0] = WcsTok(line, u",", &context);
-        for (int i = 1; i < 3 && fields[i - 1]; i++) {
-            fields[i] = WcsTok(nullptr, u",", &context);
-        }
+        LPCWSTR fields[3];
+        SplitDataFields(line, fields, 3);
         if (fields[0] && WcsLen(fields[0]) >= 2) {
             AddSeasonListRow(dialog, fields[0], fields[1] ? fields[1] : u"",
                              fields[2] ? fields[2] : u"");

@@ -31,12 +31,8 @@ int LoadStandings(HWND dialog, LPCWSTR path) {
             fclose(file);
             return 0;
         }
-        LPCWSTR fields[5] = {};
-        context = nullptr;
-        fields[0] = WcsTok(line, u",", &context);
-        for (int i = 1; i < 5 && fields[i - 1]; i++) {
-            fields[i] = WcsTok(nullptr, u",", &context);
-        }
+        LPCWSTR fields[5];
+        SplitDataFields(line, fields, 5);
         LPCWSTR name = nullptr;
         if (fields[0]) {
             WCHAR* nameContext = nullptr;

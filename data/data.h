@@ -8,6 +8,9 @@
 // that no field keeps a line feed or carriage return. The stream's error and end-of-file
 // states tell the caller what the read met.
 void ReadDataLine(FILE* file, WCHAR* wide, size_t cap);
+// Splits a line at commas into its first count fields (wcstok's rule: no empty fields);
+// the fields the line lacks are null.
+void SplitDataFields(WCHAR* line, LPCWSTR* fields, int count);
 // Appends a row of text cells to a list view at the position equal to its row count; a
 // null cell is an empty one. Returns the row's position, or -1.
 int AppendListRow(HWND list, const LPCWSTR* cells, int count);
