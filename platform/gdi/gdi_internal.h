@@ -79,6 +79,8 @@ struct DC {
 DC* ToDC(HDC dc);
 Object* ToObject(HGDIOBJ obj);
 Surface* TargetOf(DC* dc);
+// r cut to the context's clip rectangle, if it has one; never of negative size.
+RECT ClipToContext(DC* dc, RECT r);
 // The rectangle of device pixels that drawing may touch: the clip within the surface.
 RECT DeviceClip(DC* dc);
 // Fills a device-pixel rectangle (already in device coordinates), clipped.

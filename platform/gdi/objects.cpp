@@ -152,9 +152,7 @@ Surface* TargetOf(DC* dc) {
         return dc->st.bitmap ? dc->st.bitmap->surface : nullptr;
     return dc->surface;
 }
-RECT DeviceClip(DC* dc) {
-    Surface* s = TargetOf(dc);
-    RECT r{0, 0, s ? s->sdl->w : 0, s ? s->sdl->h : 0};
+RECT ClipToContext(DC* dc, RECT r) {
     if (dc->st.clipped) {
         r.left = std::max(r.left, dc->st.clip.left);
         r.top = std::max(r.top, dc->st.clip.top);
@@ -166,6 +164,10 @@ RECT DeviceClip(DC* dc) {
     if (r.bottom < r.top)
         r.bottom = r.top;
     return r;
+}
+RECT DeviceClip(DC* dc) {
+    Surface* s = TargetOf(dc);
+    return ClipToContext(dc, RECT{0, 0, s ? s->sdl->w : 0, s ? s->sdl->h : 0});
 }
 void FillDevice(DC* dc, RECT r, COLORREF color) {
     Surface* s = TargetOf(dc);
@@ -471,17 +473,7 @@ int IntersectClipRect(HDC hdc, int left, int top, int right, int bottom) {
     if (!dc)
         return 0;
     POINT a = ToDevice(dc, left, top), b = ToDevice(dc, right, bottom);
-    RECT r{a.x, a.y, b.x, b.y};
-    if (dc->st.clipped) {
-        r.left = std::max(r.left, dc->st.clip.left);
-        r.top = std::max(r.top, dc->st.clip.top);
-        r.right = std::min(r.right, dc->st.clip.right);
-        r.bottom = std::min(r.bottom, dc->st.clip.bottom);
-    }
-    if (r.right < r.left)
-        r.right = r.left;
-    if (r.bottom < r.top)
-        r.bottom = r.top;
+    RECT r = ClipToContext(dc, RECT{a.x, a.y, b.x, b.y});
     dc->st.clip = r;
     dc->st.clipped = true;
     return (r.left == r.right || r.top == r.bottom) ? NULLREGION : SIMPLEREGION;
